@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/result.h"
+
+namespace lm {
+
+// Writes a file so that the old one is never lost: the new content goes into
+// a scratch file beside the target, is flushed to disk, and only then renamed
+// over the target. Until commit() succeeds the target is untouched; a writer
+// that is destroyed without committing removes its scratch file.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Creates the scratch file for `targetPath`. Refuses a target that exists
+    // but may not be written, as a plain write would have.
+    Status open(const std::string& targetPath);
+    Status write(const char* data, std::size_t size);
+    Status write(std::string_view data) { return write(data.data(), data.size()); }
+    // Bytes handed to write() so far.
+    long long written() const { return m_written; }
+    // Flushes, syncs and renames the scratch file over the target.
+    Status commit();
+    // Removes the scratch file; the target stays as it was.
+    void abandon();
+
+    const std::string& targetPath() const { return m_target; }
+
+    // Test seam: every writer fails with "No space left on device" once this
+    // many bytes have been written in total, as a full disk would. -1 = never.
+    static void setWriteLimitForTesting(long long bytes);
+
+private:
+    Status flushBuffer();
+    Status failWith(int errorNumber);
+
+    std::string m_target;
+    std::string m_scratch;
+    int m_fd = -1;
+    std::string m_buffer;
+    long long m_written = 0;
+};
+
+// Replaces `path` with `content` through an AtomicFileWriter.
+Status writeFileAtomically(const std::string& path, std::string_view content);
+
+// Scratch files left behind by a save that was killed: their names mark them,
+// and the process that made them no longer runs. Removes those in `folder`.
+void removeStaleScratchFiles(const std::string& folder);
+
+// True when `name` is the name of one of our scratch files.
+bool isScratchFileName(const std::string& name);
+
+}  // namespace lm

@@ -1,0 +1,1 @@
+// Keeps labelpaint a valid library while it has no other sources of its own.
