@@ -89,6 +89,9 @@ Status AtomicFileWriter::open(const std::string& targetPath) {
     struct stat st;
     bool exists = stat(m_target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) return Error{targetPath, systemReason(EISDIR)};
+    // A file marked read-only is protected on purpose, even from a user who
+    // could write it anyway (root): refuse it as a plain write would.
+    if (exists && (st.st_mode & 0222) == 0) return Error{targetPath, systemReason(EACCES)};
     if (exists && access(m_target.c_str(), W_OK) != 0) return Error{targetPath, systemReason(errno)};
 
     std::string pattern = folderOf(m_target) + "/." + nameOf(m_target) + kScratchMarker +
