@@ -1,0 +1,127 @@
+#include "core/linereader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace lm {
+namespace {
+
+// Large enough that system calls cost nothing next to the work on the bytes.
+constexpr std::size_t kBlockSize = 1 << 20;
+
+}  // namespace
+
+LineReader::LineReader(LineEnd lineEnd) : m_lineEnd(lineEnd) {}
+
+LineReader::~LineReader() {
+    close();
+}
+
+Status LineReader::open(const std::string& path) {
+    close();
+    m_path = path;
+    m_pos = m_end = 0;
+    m_eof = m_failed = m_cancelled = false;
+    m_error = Error{};
+    m_bytesRead = m_size = 0;
+
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Error{path, systemReason(errno)};
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        int errorNumber = errno;
+        ::close(fd);
+        return Error{path, systemReason(errorNumber)};
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return Error{path, systemReason(EISDIR)};
+    }
+    m_fd = fd;
+    m_size = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : 0;
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (!m_buffer) m_buffer.reset(new char[kBlockSize]);
+    return {};
+}
+
+void LineReader::close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+bool LineReader::fill() {
+    if (m_fd < 0 || m_eof || m_failed) return false;
+    for (;;) {
+        ssize_t n = ::read(m_fd, m_buffer.get(), kBlockSize);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            m_failed = true;
+            m_error = Error{m_path, systemReason(errno)};
+            return false;
+        }
+        if (n == 0) {
+            m_eof = true;
+            return false;
+        }
+        m_pos = 0;
+        m_end = static_cast<std::size_t>(n);
+        m_bytesRead += n;
+        if (m_progress && !m_progress(m_bytesRead, std::max(m_size, m_bytesRead))) {
+            m_failed = m_cancelled = true;
+            m_error = Error{m_path, "stopped by the operator"};
+            m_pos = m_end = 0;
+            return false;
+        }
+        return true;
+    }
+}
+
+bool LineReader::atEnd() {
+    return m_pos == m_end && !fill();
+}
+
+std::string_view LineReader::finishLine(std::string_view line) const {
+    if (m_lineEnd == LineEnd::LineFeedOrCrLf && !line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+std::string_view LineReader::readLine() {
+    m_carry.clear();
+    for (;;) {
+        if (m_pos == m_end && !fill()) return m_carry;  // the input ended inside the line
+        const char* start = m_buffer.get() + m_pos;
+        std::size_t available = m_end - m_pos;
+        const void* lineFeed = std::memchr(start, '\n', available);
+        if (!lineFeed) {
+            m_carry.append(start, available);
+            m_pos = m_end;
+            continue;
+        }
+        std::size_t length = static_cast<const char*>(lineFeed) - start;
+        m_pos += length + 1;
+        if (m_carry.empty()) return finishLine(std::string_view(start, length));
+        m_carry.append(start, length);
+        return finishLine(m_carry);
+    }
+}
+
+void LineReader::skipLine() {
+    for (;;) {
+        if (m_pos == m_end && !fill()) return;
+        const char* start = m_buffer.get() + m_pos;
+        const void* lineFeed = std::memchr(start, '\n', m_end - m_pos);
+        if (lineFeed) {
+            m_pos += static_cast<const char*>(lineFeed) - start + 1;
+            return;
+        }
+        m_pos = m_end;
+    }
+}
+
+}  // namespace lm
