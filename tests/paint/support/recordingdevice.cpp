@@ -1,0 +1,67 @@
+#include "recordingdevice.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPixmap>
+
+class RecordingEngine : public QPaintEngine {
+  public:
+    RecordingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return QPaintEngine::User; }
+    void updateState(const QPaintEngineState& state) override {
+        if (state.state() & QPaintEngine::DirtyTransform) m_transform = state.transform();
+    }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawTextItem(const QPointF& p, const QTextItem& item) override {
+        texts.append({item.text(), m_transform.map(p), item.font(), painter()->pen().color()});
+    }
+
+    QList<RecordedText> texts;
+
+  private:
+    QTransform m_transform;
+};
+
+RecordingDevice::RecordingDevice(int dpi, QSize sizePixels)
+    : m_dpi(dpi), m_size(sizePixels), m_engine(std::make_unique<RecordingEngine>()) {}
+
+RecordingDevice::~RecordingDevice() = default;
+
+QPaintEngine* RecordingDevice::paintEngine() const {
+    return m_engine.get();
+}
+
+const QList<RecordedText>& RecordingDevice::texts() const {
+    return m_engine->texts;
+}
+
+int RecordingDevice::metric(PaintDeviceMetric metric) const {
+    switch (metric) {
+        case PdmWidth:
+            return m_size.width();
+        case PdmHeight:
+            return m_size.height();
+        case PdmWidthMM:
+            return int(m_size.width() * 25.4 / m_dpi);
+        case PdmHeightMM:
+            return int(m_size.height() * 25.4 / m_dpi);
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return m_dpi;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
+        default:
+            return QPaintDevice::metric(metric);
+    }
+}

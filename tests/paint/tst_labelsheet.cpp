@@ -1,0 +1,273 @@
+// The sheet description built from the settings, the label type's geometry
+// and the page texts: which labels, in which order, with which boxes, fonts,
+// alignment and inner margins.
+
+#include <QtTest>
+
+#include "core/labeltypes.h"
+#include "core/pagegeometry.h"
+#include "paintfixtures.h"
+#include "print/labelsheet.h"
+
+using lm::LabelSheet;
+using lm::SheetLabel;
+
+class TestLabelSheet : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void textFromBytes_data();
+    void textFromBytes();
+    void labelsInPrintingOrder_data();
+    void labelsInPrintingOrder();
+    void boxesFollowTheGeometry_data();
+    void boxesFollowTheGeometry();
+    void innerMargins_data();
+    void innerMargins();
+    void fontsAndAlignmentFromSettings();
+    void variantFlagsCountAsTheyRead();
+    void textsComeFromThePage();
+    void typeOverridesTheSettings();
+    void pageSmallerThanTheTypeGivesEmptyLabels();
+    void unknownTypeHasNoLabels_data();
+    void unknownTypeHasNoLabels();
+};
+
+void TestLabelSheet::textFromBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("one line") << QByteArray("PZ3.B123") << QStringLiteral("PZ3.B123");
+    QTest::newRow("CR LF") << QByteArray("FIC\r\nSMI") << QStringLiteral("FIC\nSMI");
+    QTest::newRow("blank line kept") << QByteArray("A\r\n\r\nB") << QStringLiteral("A\n\nB");
+    QTest::newRow("trailing CR LF") << QByteArray("A\r\n") << QStringLiteral("A\n");
+    QTest::newRow("lone CR") << QByteArray("A\rB") << QStringLiteral("A\nB");
+    QTest::newRow("lone LF") << QByteArray("A\nB") << QStringLiteral("A\nB");
+    QTest::newRow("LF CR is two breaks") << QByteArray("A\n\rB") << QStringLiteral("A\n\nB");
+    QTest::newRow("euro 0x80") << QByteArray("\x80") << QStringLiteral("\u20AC");
+    QTest::newRow("e acute 0xE9") << QByteArray("Caf\xE9") << QStringLiteral("Caf\u00E9");
+    QTest::newRow("undefined 0x81") << QByteArray("\x81") << QStringLiteral("\u0081");
+    QTest::newRow("y diaeresis 0xFF") << QByteArray("\xFF") << QStringLiteral("\u00FF");
+}
+
+void TestLabelSheet::textFromBytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(lm::labelTextFromBytes(bytes.toStdString()), text);
+}
+
+void TestLabelSheet::labelsInPrintingOrder_data() {
+    QTest::addColumn<int>("labelType");
+    QTest::addColumn<int>("spines");
+    QTest::addColumn<int>("pockets");
+    QTest::addColumn<int>("correction");
+    QTest::addColumn<QSizeF>("pageSize");
+    const QSizeF letter(12240, 15840);
+    QTest::newRow("sp1") << int(lm::kSp1) << 40 << 0 << 0 << letter;
+    QTest::newRow("sp2") << int(lm::kSp2) << 40 << 0 << 0 << letter;
+    QTest::newRow("sl4") << int(lm::kSl4) << 10 << 20 << 0 << letter;
+    QTest::newRow("sl6") << int(lm::kSl6) << 6 << 12 << 0 << letter;
+    QTest::newRow("slb") << int(lm::kSlb) << 10 << 10 << 0 << letter;
+    QTest::newRow("slb2") << int(lm::kSlb2) << 8 << 8 << 0 << letter;
+    QTest::newRow("spa") << int(lm::kSpa) << 50 << 0 << 0 << letter;
+    QTest::newRow("sp1/sp2-f2") << int(lm::kSp1Sp2F2) << 56 << 0 << 150 << letter;
+    QTest::newRow("Mailer-1") << int(lm::kMailer1) << 1 << 2 << 700 << QSizeF(12960, 7920);
+    QTest::newRow("sp1/sp2-f3") << int(lm::kSp1Sp2F3) << 36 << 0 << 0 << letter;
+}
+
+// Every spine element 2.. first, then every pocket element 2.., nothing
+// skipped: the printer gets the labels in this order.
+void TestLabelSheet::labelsInPrintingOrder() {
+    QFETCH(int, labelType);
+    QFETCH(int, spines);
+    QFETCH(int, pockets);
+    QFETCH(int, correction);
+    QFETCH(QSizeF, pageSize);
+    LabelSheet sheet = numberedSheet(labelType);
+    QCOMPARE(sheet.labelType, labelType);
+    QCOMPARE(sheet.verticalCorrection, correction);
+    QCOMPARE(sheet.pageSize, pageSize);
+    QCOMPARE(int(sheet.labels.size()), spines + pockets);
+    for (int i = 0; i < spines; ++i) {
+        QVERIFY(!sheet.labels[i].pocket);
+        QCOMPARE(sheet.labels[i].number, i + 2);
+        QCOMPARE(sheet.labels[i].text, spineWord(i + 2));
+    }
+    for (int i = 0; i < pockets; ++i) {
+        const SheetLabel& label = sheet.labels[spines + i];
+        QVERIFY(label.pocket);
+        QCOMPARE(label.number, i + 2);
+        QCOMPARE(label.text, pocketWord(i + 2));
+    }
+}
+
+void TestLabelSheet::boxesFollowTheGeometry_data() {
+    QTest::addColumn<int>("labelType");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("left");
+    for (int type = lm::kFirstLabelType; type <= lm::kLastLabelType; ++type) {
+        QTest::addRow("%s defaults", lm::labelTypeName(type).c_str())
+            << type << lm::labelTypeInfo(type)->defaultTopMargin
+            << lm::labelTypeInfo(type)->defaultLeftMargin;
+        QTest::addRow("%s moved", lm::labelTypeName(type).c_str()) << type << 1001 << 77;
+    }
+}
+
+// Each label's box is its control's place at zoom 100, fractions included.
+void TestLabelSheet::boxesFollowTheGeometry() {
+    QFETCH(int, labelType);
+    QFETCH(int, top);
+    QFETCH(int, left);
+    lm::Settings settings = settingsForType(labelType);
+    settings.PageTopMargin = top;
+    settings.PageLeftMargin = left;
+    LabelSheet sheet = lm::labelSheet(settings, labelType, numberedPage(labelType));
+    lm::PageGeometry geometry = lm::pageGeometry(labelType, top, left);
+    QCOMPARE(sheet.labels.size(), geometry.placements.size());
+    for (const lm::LabelPlacement& place : geometry.placements) {
+        const SheetLabel* label =
+            place.pocket ? sheet.pocket(place.number) : sheet.spine(place.number);
+        QVERIFY(label);
+        QCOMPARE(label->box, QRectF(place.left, place.top, place.width, place.height));
+    }
+}
+
+void TestLabelSheet::innerMargins_data() {
+    QTest::addColumn<int>("labelType");
+    QTest::addColumn<bool>("pocket");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QMargins>("margins");
+    // Settings: spine left margin 35, pocket left margin 30.
+    QTest::newRow("sp1 spine") << int(lm::kSp1) << false << 2 << QMargins(35, 144, 144, 144);
+    QTest::newRow("sp1 last spine") << int(lm::kSp1) << false << 41 << QMargins(35, 144, 144, 144);
+    QTest::newRow("sl4 spine") << int(lm::kSl4) << false << 2 << QMargins(35, 144, 144, 144);
+    QTest::newRow("sl4 pocket") << int(lm::kSl4) << true << 3 << QMargins(30, 0, 0, 0);
+    QTest::newRow("slb2 pocket") << int(lm::kSlb2) << true << 9 << QMargins(30, 0, 0, 0);
+    QTest::newRow("Mailer-1 spine")
+        << int(lm::kMailer1) << false << 2 << QMargins(50, 144, 144, 144);
+    QTest::newRow("Mailer-1 pocket 2") << int(lm::kMailer1) << true << 2 << QMargins(50, 0, 0, 0);
+    QTest::newRow("Mailer-1 pocket 3") << int(lm::kMailer1) << true << 3 << QMargins(50, 0, 0, 0);
+}
+
+void TestLabelSheet::innerMargins() {
+    QFETCH(int, labelType);
+    QFETCH(bool, pocket);
+    QFETCH(int, number);
+    QFETCH(QMargins, margins);
+    LabelSheet sheet = numberedSheet(labelType);
+    const SheetLabel* label = pocket ? sheet.pocket(number) : sheet.spine(number);
+    QVERIFY(label);
+    QCOMPARE(label->innerMargins, margins);
+}
+
+void TestLabelSheet::fontsAndAlignmentFromSettings() {
+    lm::Settings settings = settingsForType(lm::kSlb);
+    settings.SpineFontName = "Liberation Sans";
+    settings.SpineFontSize = 14;
+    settings.SpineFontColor = 0x00112233;
+    settings.SpineFontBold = lm::SettingsVariant::fromBool(true);
+    settings.SpineFontUnderline = true;
+    settings.PocketFontName = "Liberation Mono";
+    settings.PocketFontSize = 8;
+    settings.PocketFontColor = 0x000000FF;
+    settings.PocketFontItalic = true;
+    settings.PocketFontStrikethru = lm::SettingsVariant::fromBool(true);
+    settings.LabelAlignment = 2;
+    settings.SpineLeftMargin = 0;
+    settings.PocketLeftMargin = 1999;
+    LabelSheet sheet = lm::labelSheet(settings, numberedPage(lm::kSlb));
+
+    const lm::LabelFont spineFont{
+        QStringLiteral("Liberation Sans"), 14, true, false, false, true, 0x00112233};
+    const lm::LabelFont pocketFont{
+        QStringLiteral("Liberation Mono"), 8, false, true, true, false, 0x000000FF};
+    for (const SheetLabel& label : sheet.labels) {
+        QCOMPARE(label.font, label.pocket ? pocketFont : spineFont);
+        QCOMPARE(label.alignment, 2);
+        QCOMPARE(label.innerMargins.left(), label.pocket ? 1999 : 0);
+    }
+}
+
+// Flags a hand-edited settings file holds as numbers or texts print as the
+// program reads them: a number other than zero is true, a text is not.
+void TestLabelSheet::variantFlagsCountAsTheyRead() {
+    lm::Settings settings = settingsForType(lm::kSlb);
+    settings.SpineFontBold.kind = lm::SettingsVariant::Kind::Number;
+    settings.SpineFontBold.number = -1;
+    settings.SpineFontItalic.kind = lm::SettingsVariant::Kind::Text;
+    settings.SpineFontItalic.text = "yes";
+    settings.PocketFontBold.kind = lm::SettingsVariant::Kind::Empty;
+    settings.PocketFontStrikethru.kind = lm::SettingsVariant::Kind::Number;
+    settings.PocketFontStrikethru.number = 0;
+    LabelSheet sheet = lm::labelSheet(settings, numberedPage(lm::kSlb));
+    QVERIFY(sheet.spine(2)->font.bold);
+    QVERIFY(!sheet.spine(2)->font.italic);
+    QVERIFY(!sheet.pocket(2)->font.bold);
+    QVERIFY(!sheet.pocket(2)->font.strikethrough);
+}
+
+void TestLabelSheet::textsComeFromThePage() {
+    lm::MemoryPage page = lm::MemoryPage::forLabelType(lm::kSl4);
+    page.setSpineText(2, "FIC\r\nSMI\r\n\x80");
+    page.setPocketText(3, "Second pocket");
+    page.setPocketText(21, "Last pocket");
+    LabelSheet sheet = lm::labelSheet(settingsForType(lm::kSl4), page);
+    QCOMPARE(sheet.spine(2)->text, QStringLiteral("FIC\nSMI\n\u20AC"));
+    QCOMPARE(sheet.pocket(3)->text, QStringLiteral("Second pocket"));
+    QCOMPARE(sheet.pocket(21)->text, QStringLiteral("Last pocket"));
+    // Empty labels stay on the sheet: they print as blank labels.
+    QVERIFY(sheet.spine(11));
+    QVERIFY(sheet.spine(11)->text.isEmpty());
+    QVERIFY(sheet.pocket(2)->text.isEmpty());
+
+    // The window hands over the texts its label controls show.
+    LabelSheet shown =
+        lm::labelSheet(settingsForType(lm::kSl4), lm::kSl4, [](bool pocket, int number) {
+            return (pocket ? QStringLiteral("p") : QStringLiteral("s")) + QString::number(number) +
+                   QStringLiteral(" \u2192");
+        });
+    QCOMPARE(shown.spine(5)->text, QStringLiteral("s5 \u2192"));
+    QCOMPARE(shown.pocket(20)->text, QStringLiteral("p20 \u2192"));
+}
+
+// The command-line tool prints a file as another label type than the
+// settings name; the sheet then has that type's labels, margins and size.
+void TestLabelSheet::typeOverridesTheSettings() {
+    lm::Settings settings = settingsForType(lm::kSp1);
+    LabelSheet sheet = lm::labelSheet(settings, lm::kMailer1, numberedPage(lm::kMailer1));
+    QCOMPARE(sheet.labelType, int(lm::kMailer1));
+    QCOMPARE(sheet.labels.size(), std::size_t(3));
+    QCOMPARE(sheet.verticalCorrection, 700);
+    QCOMPARE(sheet.pageSize, QSizeF(12960, 7920));
+    // Mailer-1 laid out from the sp1 margins the settings hold.
+    QCOMPARE(sheet.spine(2)->box, QRectF(640, 920 + 1620, 11880, 3780));
+}
+
+void TestLabelSheet::pageSmallerThanTheTypeGivesEmptyLabels() {
+    lm::MemoryPage page = numberedPage(lm::kMailer1);  // one spine, two pockets
+    LabelSheet sheet = lm::labelSheet(settingsForType(lm::kSl4), lm::kSl4, page);
+    QCOMPARE(sheet.labels.size(), std::size_t(30));
+    QCOMPARE(sheet.spine(2)->text, spineWord(2));
+    QCOMPARE(sheet.pocket(3)->text, pocketWord(3));
+    QVERIFY(sheet.spine(3)->text.isEmpty());
+    QVERIFY(sheet.pocket(4)->text.isEmpty());
+}
+
+void TestLabelSheet::unknownTypeHasNoLabels_data() {
+    QTest::addColumn<int>("labelType");
+    QTest::newRow("0") << 0;
+    QTest::newRow("11") << 11;
+    QTest::newRow("-1") << -1;
+}
+
+void TestLabelSheet::unknownTypeHasNoLabels() {
+    QFETCH(int, labelType);
+    lm::Settings settings = settingsForType(lm::kSp1);
+    settings.LabelType = labelType;
+    LabelSheet sheet = lm::labelSheet(settings, numberedPage(lm::kSp1));
+    QVERIFY(sheet.labels.empty());
+    QCOMPARE(sheet.verticalCorrection, 0);
+}
+
+QTEST_MAIN(TestLabelSheet)
+#include "tst_labelsheet.moc"
