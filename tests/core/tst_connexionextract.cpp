@@ -1,0 +1,698 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "core/atomicfile.h"
+#include "core/connexionextract.h"
+#include "testdata.h"
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Sets a file's last-modified time, in seconds since 1970.
+void setModified(const QString& path, long long seconds) {
+    timespec times[2] = {{static_cast<time_t>(seconds), 0}, {static_cast<time_t>(seconds), 0}};
+    QCOMPARE(utimensat(AT_FDCWD, path.toLocal8Bit().constData(), times, 0), 0);
+}
+
+// A line of a Connexion export: the spine in columns 1 to 11, the pocket from 12.
+QByteArray cx(const QByteArray& spine, const QByteArray& pocket = QByteArray()) {
+    return spine.leftJustified(11, ' ') + pocket;
+}
+
+// Export lines ended by CR LF, as Connexion writes them.
+QByteArray crlfLines(const QList<QByteArray>& lines) {
+    QByteArray bytes;
+    for (const QByteArray& line : lines) bytes += line + "\r\n";
+    return bytes;
+}
+
+// A label text as the label file holds it.
+QByteArray text(const QList<QByteArray>& lines) {
+    QByteArray bytes;
+    for (const QByteArray& line : lines) bytes += line + "\r\n";
+    return bytes;
+}
+
+struct Extracted {
+    bool ok = false;
+    QByteArray output;
+    QString error;
+    lm::ExtractSummary summary;
+};
+
+Extracted finish(const lm::Result<lm::ExtractSummary>& result, const QString& out) {
+    Extracted extracted;
+    extracted.ok = result.ok();
+    if (result.ok()) {
+        extracted.summary = *result;
+        extracted.output = contents(out);
+    } else {
+        extracted.error = QString::fromStdString(result.error().message());
+    }
+    return extracted;
+}
+
+// Runs the folder extract over files written in this order, each a second
+// newer than the one before.
+Extracted extractFolder(const QList<QByteArray>& files, int callIndex) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("records"));
+    QDir(dir.path()).mkdir(QStringLiteral("records"));
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path =
+            folder + QStringLiteral("/record%1.txt").arg(i, 3, 10, QLatin1Char('0'));
+        writeBytes(path, files[i]);
+        setModified(path, 1700000000 + i);
+    }
+    const QString out = dir.filePath(QStringLiteral("NewFile.dat"));
+    return finish(lm::InfoExtract(folder.toStdString(), callIndex, out.toStdString()), out);
+}
+
+Extracted extractMultiple(const QByteArray& input, int callIndex) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("export.txt"));
+    writeBytes(in, input);
+    const QString out = dir.filePath(QStringLiteral("NewFileMultiple.dat"));
+    return finish(lm::InfoExtractMultiple(in.toStdString(), callIndex, out.toStdString()), out);
+}
+
+QStringList repeated(const QString& text, int count) {
+    QStringList list;
+    for (int i = 0; i < count; ++i) list << text;
+    return list;
+}
+
+QStringList toStringList(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts) list << QString::fromStdString(text);
+    return list;
+}
+
+int scratchFileCount(const QString& folder) {
+    int count = 0;
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        if (lm::isScratchFileName(name.toStdString())) ++count;
+    return count;
+}
+
+// The three fixture records, copied so their times can be set.
+QString copyFixtureRecords(const QTemporaryDir& dir) {
+    const QString folder = dir.filePath(QStringLiteral("records"));
+    QDir(dir.path()).mkdir(QStringLiteral("records"));
+    const QString source = QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_records/");
+    for (const char* name : {"ocm00123.txt", "ocm04567.txt", "ocm89012.txt"})
+        QFile::copy(source + QLatin1String(name), folder + QLatin1Char('/') + QLatin1String(name));
+    return folder;
+}
+
+const QByteArray kOcm00123 =
+    "QA76.73\r\n.S77\r\n2013\r\nc.2\r\n~~"
+    "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th ed.\r\n2013.\r\n~~"
+    "Stroustrup, Bjarne.\r\n31234000567890\r\n~~";
+const QByteArray kOcm04567 =
+    "FIC\r\nADAMS\r\n~~"
+    "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n~~"
+    "Adams, Douglas.\r\n31234000777000\r\n~~";
+const QByteArray kOcm89012 =
+    "PS3545\r\n.E6 D4\r\n1946\r\n~~"
+    "Welty, Eudora,\r\nDelta wedding /\r\n\r\n\r\n Eudora Welty.\r\n~~"
+    "Welty, Eudora,\r\n Delta wedding.\r\n31234000111222\r\n~~";
+
+}  // namespace
+
+class TestConnexionExtract : public QObject {
+    Q_OBJECT
+  private slots:
+    void fixedNames();
+    void lineRule_data();
+    void lineRule();
+    void textsPerCallIndex_data();
+    void textsPerCallIndex();
+    void folderIsReadOldestFirst();
+    void sortOldestFirst_data();
+    void sortOldestFirst();
+    void equalTimesOnDiskFollowTheSort();
+    void onlyVisibleFilesAreRecords();
+    void previousOutputInTheFolderIsNotARecord();
+    void sl6SpacingOfAFixture();
+    void multipleRecords_data();
+    void multipleRecords();
+    void multipleRecordsFixture_data();
+    void multipleRecordsFixture();
+    void binaryBytesAndLongLines();
+    void folderProblemsAreReported_data();
+    void folderProblemsAreReported();
+    void folderWithoutFilesGivesAnEmptyFile_data();
+    void folderWithoutFilesGivesAnEmptyFile();
+    void unreadableExportIsReported_data();
+    void unreadableExportIsReported();
+    void failedWriteKeepsTheOldOutput();
+    void missingOutputFolderIsReported();
+    void progressCoversEveryFile();
+    void stopKeepsTheOldOutput();
+};
+
+void TestConnexionExtract::fixedNames() {
+    QCOMPARE(lm::newFileName(3), std::string("NewFile_3.dat"));
+    QCOMPARE(lm::newFileName(10), std::string("NewFile_10.dat"));
+    QCOMPARE(lm::newFileMultipleName(4), std::string("NewFileMultiple_4.dat"));
+    QCOMPARE(lm::invalidCallIndexMessage(7), std::string("Invalid Call Index 7"));
+    QCOMPARE(lm::invalidCallIndexMessage(-2), std::string("Invalid Call Index -2"));
+}
+
+void TestConnexionExtract::lineRule_data() {
+    QTest::addColumn<int>("callIndex");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("expected");
+
+    QList<QByteArray> eight;
+    for (int i = 1; i <= 8; ++i)
+        eight << cx("S" + QByteArray::number(i), "P" + QByteArray::number(i));
+    QTest::newRow("sl4: eight lines with spines")
+        << 3 << crlfLines(eight)
+        << text({"S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8"}) + "~~" +
+               text({"P1", "P2", "P3", "P4", "P5"}) + "~~~~";
+
+    QList<QByteArray> withSecond = eight;
+    withSecond[5] = cx("", "Q6");
+    withSecond[6] = cx("", "Q7");
+    QTest::newRow("sl4: lines without spine after the first five")
+        << 3 << crlfLines(withSecond)
+        << text({"S1", "S2", "S3", "S4", "S5", "S8"}) + "~~" +
+               text({"P1", "P2", "P3", "P4", "P5"}) + "~~" + text({"Q6", "Q7"}) + "~~";
+
+    const QList<QByteArray> five = eight.mid(0, 5);
+    const QByteArray fiveSpines = text({"S1", "S2", "S3", "S4", "S5"});
+    const QByteArray fivePockets = text({"P1", "P2", "P3", "P4", "P5"});
+    QTest::newRow("blank lines before the second pocket are skipped, inside it taken")
+        << 3 << crlfLines(five + QList<QByteArray>{"", "      ", cx("", "Q1"), "", cx("", "Q3")})
+        << fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "", "Q3"}) + "~~";
+    QTest::newRow("a blank line keeps its spaces past column 11")
+        << 3 << crlfLines(five + QList<QByteArray>{cx("", "Q1"), QByteArray(15, ' ')})
+        << fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "    "}) + "~~";
+    QList<QByteArray> sevenSecond = five;
+    for (int i = 1; i <= 7; ++i) sevenSecond << cx("", "Q" + QByteArray::number(i));
+    QTest::newRow("at most five second-pocket lines")
+        << 3 << crlfLines(sevenSecond)
+        << fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "Q2", "Q3", "Q4", "Q5"}) + "~~";
+
+    const QByteArray sl6File =
+        crlfLines({cx("S1", "A"), cx("S2", "B"), cx("S3", "C"), cx("", "D"), cx("", "E"),
+                   cx("", "F"), cx("", "G"), cx("", " H"), cx("", "I")});
+    QTest::newRow("sl6: empty line before the second, after a third beginning with a space")
+        << 4 << sl6File
+        << text({"S1", "S2", "S3"}) + "~~" + "A\r\n\r\nB\r\n\r\nC\r\nD\r\nE\r\n~~" +
+               "F\r\n\r\nG\r\n H\r\n\r\nI\r\n~~";
+    QTest::newRow("sl4: the same lines without the spacing")
+        << 3 << sl6File
+        << text({"S1", "S2", "S3"}) + "~~" + text({"A", "B", "C", "D", "E"}) + "~~" +
+               text({"F", "G", " H", "I"}) + "~~";
+
+    QTest::newRow("comment lines add nothing and do not count")
+        << 3
+        << crlfLines({"!! Connexion label export", cx("S1", "P1"), "!!S2        P2", cx("S3", "P3"),
+                      cx("", "P4"), cx("", "P5"), "!! between", cx("", "P6"), cx("", "Q1")})
+        << text({"S1", "S3"}) + "~~" + text({"P1", "P3", "P4", "P5", "P6"}) + "~~" + text({"Q1"}) +
+               "~~";
+    QTest::newRow("one exclamation mark is text")
+        << 1 << crlfLines({"!x", " !! y"}) << text({"!x", "!! y"}) + "~~";
+    QTest::newRow("spine trimmed, pocket kept as it is")
+        << 3 << crlfLines({cx("  QA76  ", "  Title  ")})
+        << text({"QA76"}) + "~~" + text({"  Title  "}) + "~~~~";
+    QTest::newRow("spine is columns 1 to 11")
+        << 3 << crlfLines({"QA76.73.C15X Title"})
+        << text({"QA76.73.C15"}) + "~~" + text({"X Title"}) + "~~~~";
+    QTest::newRow("short line has an empty pocket part")
+        << 3 << crlfLines({"QA76", cx("", "P2")})
+        << text({"QA76"}) + "~~" + text({"", "P2"}) + "~~~~";
+    QTest::newRow("LF, CR LF and no line end at all")
+        << 3 << QByteArray("S1         P1\r\nS2         P2\nS3         P\rX")
+        << text({"S1", "S2", "S3"}) + "~~" + text({"P1", "P2", "P\rX"}) + "~~~~";
+    QTest::newRow("empty file gives an empty record") << 3 << QByteArray() << QByteArray("~~~~~~");
+    QTest::newRow("sp2 writes the spine twice")
+        << 2 << crlfLines({cx("FIC", "Title"), cx("ADAMS")})
+        << QByteArray("FIC\r\nADAMS\r\n~~FIC\r\nADAMS\r\n~~");
+    QTest::newRow("slb writes spine and second pocket")
+        << 5 << crlfLines(withSecond)
+        << text({"S1", "S2", "S3", "S4", "S5", "S8"}) + "~~" + text({"Q6", "Q7"}) + "~~";
+}
+
+void TestConnexionExtract::lineRule() {
+    QFETCH(int, callIndex);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, expected);
+    Extracted extracted = extractFolder({file}, callIndex);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, expected);
+    QCOMPARE(extracted.summary.recordsWritten, 1LL);
+    QVERIFY(extracted.summary.messages.empty());
+}
+
+void TestConnexionExtract::textsPerCallIndex_data() {
+    QTest::addColumn<int>("callIndex");
+    QTest::addColumn<bool>("multiple");
+    QTest::addColumn<QByteArray>("record");  // the texts one record writes
+
+    const QByteArray spine = text({"S"});
+    const QByteArray first = text({"a", "b", "c", "d", "e"});
+    const QByteArray second = text({"f", "g", "h"});
+    for (bool multiple : {false, true}) {
+        const char* kind = multiple ? "many-record file" : "folder";
+        QTest::addRow("sp1, %s", kind) << 1 << multiple << spine + "~~";
+        QTest::addRow("sp2, %s", kind) << 2 << multiple << spine + "~~" + spine + "~~";
+        QTest::addRow("sl4, %s", kind)
+            << 3 << multiple << spine + "~~" + first + "~~" + second + "~~";
+        QTest::addRow("sl6, %s", kind)
+            << 4 << multiple
+            << spine + "~~" + "a\r\n\r\nb\r\n\r\nc\r\nd\r\ne\r\n~~" + "f\r\n\r\ng\r\n\r\nh\r\n~~";
+        QTest::addRow("slb, %s", kind) << 5 << multiple << spine + "~~" + second + "~~";
+        QTest::addRow("slb2, %s", kind) << 6 << multiple << spine + "~~" + second + "~~";
+        QTest::addRow("sp1/sp2-f3, %s", kind)
+            << 10 << multiple << (multiple ? spine + "~~" : QByteArray());
+        for (int index : {7, 8, 9, 0, 11, -1})
+            QTest::addRow("call index %d, %s", index, kind) << index << multiple << QByteArray();
+    }
+}
+
+void TestConnexionExtract::textsPerCallIndex() {
+    QFETCH(int, callIndex);
+    QFETCH(bool, multiple);
+    QFETCH(QByteArray, record);
+    const QByteArray file =
+        crlfLines({cx("S", "a"), cx("", "b"), cx("", "c"), cx("", "d"), cx("", "e"), cx("", "f"),
+                   cx("", "g"), "!! note", cx("", "h")});
+    Extracted extracted =
+        multiple ? extractMultiple(file + file, callIndex) : extractFolder({file, file}, callIndex);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, record + record);
+    QCOMPARE(extracted.summary.recordsRead, 2LL);
+    QCOMPARE(extracted.summary.recordsWritten, record.isEmpty() ? 0LL : 2LL);
+    const QStringList messages =
+        record.isEmpty() ? repeated(QStringLiteral("Invalid Call Index %1").arg(callIndex), 2)
+                         : QStringList();
+    QCOMPARE(toStringList(extracted.summary.messages), messages);
+}
+
+void TestConnexionExtract::folderIsReadOldestFirst() {
+    QTemporaryDir dir;
+    const QString folder = copyFixtureRecords(dir);
+    const QString out = dir.filePath(QStringLiteral("NewFile_3.dat"));
+
+    setModified(folder + QStringLiteral("/ocm89012.txt"), 1700000000);
+    setModified(folder + QStringLiteral("/ocm00123.txt"), 1700000100);
+    setModified(folder + QStringLiteral("/ocm04567.txt"), 1700000200);
+    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 3, out.toStdString()), out);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, kOcm89012 + kOcm00123 + kOcm04567);
+    QCOMPARE(extracted.summary.recordsWritten, 3LL);
+
+    setModified(folder + QStringLiteral("/ocm04567.txt"), 1600000000);
+    extracted = finish(lm::InfoExtract(folder.toStdString(), 3, out.toStdString()), out);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, kOcm04567 + kOcm89012 + kOcm00123);
+}
+
+void TestConnexionExtract::sortOldestFirst_data() {
+    // Files in name order as "name:time"; the order the sort leaves them in.
+    QTest::addColumn<QString>("files");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("one file") << "a:5"
+                              << "a";
+    QTest::newRow("already in order") << "a:1 b:2 c:3"
+                                      << "a b c";
+    QTest::newRow("reversed") << "a:3 b:2 c:1"
+                              << "c b a";
+    QTest::newRow("mixed") << "a:3 b:1 c:2"
+                           << "b c a";
+    QTest::newRow("all equal keep name order") << "a:1 b:1 c:1"
+                                               << "a b c";
+    // The swap carries the first file past one of equal time.
+    QTest::newRow("equal times after a swap") << "a:2 b:2 c:1"
+                                              << "c b a";
+    QTest::newRow("equal times not swapped") << "a:2 b:1 c:2"
+                                             << "b a c";
+    QTest::newRow("earliest found first wins") << "a:3 b:1 c:1"
+                                               << "b c a";
+}
+
+void TestConnexionExtract::sortOldestFirst() {
+    QFETCH(QString, files);
+    QFETCH(QString, expected);
+    std::vector<lm::ExportFile> list;
+    for (const QString& entry : files.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        lm::ExportFile file;
+        file.path = entry.section(QLatin1Char(':'), 0, 0).toStdString();
+        file.modifiedNs = entry.section(QLatin1Char(':'), 1, 1).toLongLong();
+        list.push_back(file);
+    }
+    lm::sortOldestFirst(list);
+    QStringList names;
+    for (const lm::ExportFile& file : list) names << QString::fromStdString(file.path);
+    QCOMPARE(names.join(QLatin1Char(' ')), expected);
+}
+
+void TestConnexionExtract::equalTimesOnDiskFollowTheSort() {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("records"));
+    QDir(dir.path()).mkdir(QStringLiteral("records"));
+    // Written in an order unlike the name order, so the folder's own order is not the name order.
+    const std::pair<const char*, long long> files[] = {{"c", 1}, {"a", 2}, {"b", 2}};
+    for (const auto& [name, time] : files) {
+        const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+        writeBytes(path, cx(name).trimmed());
+        setModified(path, 1700000000 + time);
+    }
+    const QString out = dir.filePath(QStringLiteral("out.dat"));
+    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 1, out.toStdString()), out);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, QByteArray("c\r\n~~b\r\n~~a\r\n~~"));
+}
+
+void TestConnexionExtract::onlyVisibleFilesAreRecords() {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("records"));
+    QDir(dir.path()).mkpath(QStringLiteral("records/sub"));
+    writeBytes(folder + QStringLiteral("/record.txt"), "QA76\r\n");
+    writeBytes(folder + QStringLiteral("/.hidden"), "HIDDEN\r\n");
+    writeBytes(folder + QStringLiteral("/sub/inner.txt"), "INNER\r\n");
+    writeBytes(dir.filePath(QStringLiteral("outside.txt")), "LINKED\r\n");
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("outside.txt")),
+                        folder + QStringLiteral("/link.txt")));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone.txt")),
+                        folder + QStringLiteral("/broken.txt")));
+    setModified(folder + QStringLiteral("/record.txt"), 1700000000);
+    setModified(dir.filePath(QStringLiteral("outside.txt")), 1700000100);
+
+    const QString out = dir.filePath(QStringLiteral("out.dat"));
+    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 1, out.toStdString()), out);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, QByteArray("QA76\r\n~~LINKED\r\n~~"));
+}
+
+void TestConnexionExtract::previousOutputInTheFolderIsNotARecord() {
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("record.txt")), "QA76\r\n");
+    const QString out = dir.filePath(QStringLiteral("NewFile_1.dat"));
+    writeBytes(out, "OLD\r\n~~");
+    for (int run = 0; run < 2; ++run) {
+        Extracted extracted =
+            finish(lm::InfoExtract(dir.path().toStdString(), 1, out.toStdString()), out);
+        QVERIFY2(extracted.ok, qPrintable(extracted.error));
+        QCOMPARE(extracted.output, QByteArray("QA76\r\n~~"));
+    }
+}
+
+void TestConnexionExtract::sl6SpacingOfAFixture() {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("one"));
+    QDir(dir.path()).mkdir(QStringLiteral("one"));
+    QVERIFY(QFile::copy(QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_records/ocm89012.txt"),
+                        folder + QStringLiteral("/ocm89012.txt")));
+    const QString out = dir.filePath(QStringLiteral("NewFile_4.dat"));
+    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 4, out.toStdString()), out);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output,
+             QByteArray("PS3545\r\n.E6 D4\r\n1946\r\n~~"
+                        "Welty, Eudora,\r\n\r\nDelta wedding /\r\n\r\n\r\n\r\n Eudora Welty.\r\n~~"
+                        "Welty, Eudora,\r\n\r\n Delta wedding.\r\n\r\n31234000111222\r\n~~"));
+}
+
+void TestConnexionExtract::multipleRecords_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+
+    QList<QByteArray> twenty;
+    for (int i = 1; i <= 20; ++i) twenty << cx("L" + QByteArray::number(i));
+    QTest::newRow("20 lines: two records, the last two lines dropped")
+        << crlfLines(twenty)
+        << text({"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}) + "~~" +
+               text({"L10", "L11", "L12", "L13", "L14", "L15", "L16", "L17", "L18"}) + "~~";
+
+    const QList<QByteArray> nine = twenty.mid(0, 9);
+    const QByteArray nineText = text({"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}) + "~~";
+    QTest::newRow("blank lines between records are skipped")
+        << crlfLines(QList<QByteArray>{"", "   "} + nine + QList<QByteArray>{"", "", "    "} +
+                     nine + QList<QByteArray>{""})
+        << nineText + nineText;
+    QList<QByteArray> withBlank = nine;
+    withBlank.insert(4, "");
+    QTest::newRow("a blank line inside a record counts")
+        << crlfLines(withBlank) << text({"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8"}) + "~~";
+    QList<QByteArray> withComment = nine;
+    withComment.insert(0, "!! record 1");
+    QTest::newRow("a comment line counts toward nine")
+        << crlfLines(withComment) << text({"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8"}) + "~~";
+    QTest::newRow("LF line ends") << nine.join('\n') + '\n' << nineText;
+    QTest::newRow("last line without line end") << nine.join('\n') << nineText;
+    QTest::newRow("empty file") << QByteArray() << QByteArray();
+    QTest::newRow("only blank lines") << crlfLines({"", " ", "", "   "}) << QByteArray();
+}
+
+void TestConnexionExtract::multipleRecords() {
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, expected);
+    Extracted extracted = extractMultiple(input, 1);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, expected);
+    QCOMPARE(extracted.summary.recordsWritten, (long long)expected.count("~~"));
+}
+
+void TestConnexionExtract::multipleRecordsFixture_data() {
+    QTest::addColumn<int>("callIndex");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("messages");
+
+    const QByteArray spines[] = {"FIC\r\nADAMS\r\nc.1\r\n", "QA76.73\r\n.S77\r\n2013\r\n",
+                                 "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n"};
+    const QByteArray firsts[] = {
+        "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n",
+        "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th ed.\r\n2013.\r\n",
+        "Oxford English\r\ndictionary.\r\n\r\n\r\n\r\n"};
+    const QByteArray seconds[] = {"Adams, Douglas.\r\n31234000777000\r\n",
+                                  "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n",
+                                  "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n"};
+    QByteArray sl4;
+    QByteArray slb;
+    for (int i = 0; i < 3; ++i) {
+        sl4 += spines[i] + "~~" + firsts[i] + "~~" + seconds[i] + "~~";
+        slb += spines[i] + "~~" + seconds[i] + "~~";
+    }
+    QTest::newRow("sl4") << 3 << sl4 << 0;
+    QTest::newRow("slb") << 5 << slb << 0;
+    QTest::newRow("spa") << 7 << QByteArray() << 3;
+}
+
+void TestConnexionExtract::multipleRecordsFixture() {
+    QFETCH(int, callIndex);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, messages);
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("NewFileMultiple.dat"));
+    Extracted extracted =
+        finish(lm::InfoExtractMultiple(LM_TEST_DATA_DIR "/import/connexion_multiple.txt", callIndex,
+                                       out.toStdString()),
+               out);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, expected);
+    QCOMPARE(extracted.summary.recordsRead, 3LL);
+    QCOMPARE(int(extracted.summary.messages.size()), messages);
+}
+
+void TestConnexionExtract::binaryBytesAndLongLines() {
+    QByteArray binary = "QA76       ";
+    for (int byte = 0; byte < 256; ++byte)
+        if (byte != '\n') binary += char(byte);
+    const QByteArray longPocket = QByteArray(1 << 20, 'x');
+    const QByteArray file = crlfLines({binary, cx("FIC", longPocket)});
+
+    Extracted folder = extractFolder({file}, 3);
+    QVERIFY2(folder.ok, qPrintable(folder.error));
+    const QByteArray expected =
+        "QA76\r\nFIC\r\n~~" + binary.mid(11) + "\r\n" + longPocket + "\r\n~~~~";
+    QVERIFY(folder.output == expected);
+
+    QList<QByteArray> record = {binary, cx("FIC", longPocket)};
+    for (int i = 0; i < 7; ++i) record << cx("");
+    Extracted multiple = extractMultiple(crlfLines(record), 3);
+    QVERIFY2(multiple.ok, qPrintable(multiple.error));
+    QCOMPARE(multiple.summary.recordsWritten, 1LL);
+    QVERIFY(multiple.output ==
+            "QA76\r\nFIC\r\n~~" + binary.mid(11) + "\r\n" + longPocket + "\r\n\r\n\r\n\r\n~~~~");
+}
+
+void TestConnexionExtract::folderProblemsAreReported_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << "missing"
+                                    << "No such file or directory";
+    QTest::newRow("a file, not a folder") << "file.txt"
+                                          << "Not a directory";
+}
+
+void TestConnexionExtract::folderProblemsAreReported() {
+    QFETCH(QString, folder);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(QStringLiteral("file.txt")), "QA76\r\n");
+    const QString out = dir.filePath(QStringLiteral("NewFile_1.dat"));
+    writeBytes(out, "OLD~~");
+    const QString path = dir.filePath(folder);
+    lm::Result<lm::ExtractSummary> result =
+        lm::InfoExtract(path.toStdString(), 1, out.toStdString());
+    QVERIFY(!result.ok());
+    QCOMPARE(QString::fromStdString(result.error().path), path);
+    QCOMPARE(QString::fromStdString(result.error().reason), reason);
+    QCOMPARE(contents(out), QByteArray("OLD~~"));
+}
+
+void TestConnexionExtract::folderWithoutFilesGivesAnEmptyFile_data() {
+    QTest::addColumn<bool>("subfolders");
+    QTest::newRow("empty folder") << false;
+    QTest::newRow("folder of subfolders") << true;
+}
+
+void TestConnexionExtract::folderWithoutFilesGivesAnEmptyFile() {
+    QFETCH(bool, subfolders);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("records"));
+    const QString folder = dir.filePath(QStringLiteral("records"));
+    if (subfolders) {
+        QDir(folder).mkpath(QStringLiteral("2023/march"));
+        QDir(folder).mkdir(QStringLiteral("2024"));
+        writeBytes(folder + QStringLiteral("/2023/march/record.txt"), "QA76\r\n");
+    }
+    const QString out = dir.filePath(QStringLiteral("NewFile_3.dat"));
+    writeBytes(out, "OLD~~");
+    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 3, out.toStdString()), out);
+    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QCOMPARE(extracted.output, QByteArray());
+    QCOMPARE(extracted.summary.recordsRead, 0LL);
+}
+
+void TestConnexionExtract::unreadableExportIsReported_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing file") << "missing.txt"
+                                  << "No such file or directory";
+    QTest::newRow("folder") << "folder"
+                            << "Is a directory";
+}
+
+void TestConnexionExtract::unreadableExportIsReported() {
+    QFETCH(QString, input);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("folder"));
+    const QString out = dir.filePath(QStringLiteral("NewFileMultiple_3.dat"));
+    writeBytes(out, "OLD~~");
+    const QString path = dir.filePath(input);
+    lm::Result<lm::ExtractSummary> result =
+        lm::InfoExtractMultiple(path.toStdString(), 3, out.toStdString());
+    QVERIFY(!result.ok());
+    QCOMPARE(QString::fromStdString(result.error().path), path);
+    QCOMPARE(QString::fromStdString(result.error().reason), reason);
+    QCOMPARE(contents(out), QByteArray("OLD~~"));
+}
+
+void TestConnexionExtract::failedWriteKeepsTheOldOutput() {
+    QTemporaryDir dir;
+    QByteArray input;
+    for (int i = 0; i < 20000; ++i) input += crlfLines({cx("QA" + QByteArray::number(i), "Title")});
+    const QString in = dir.filePath(QStringLiteral("export.txt"));
+    writeBytes(in, input);
+    const QString out = dir.filePath(QStringLiteral("NewFileMultiple_3.dat"));
+    writeBytes(out, "PREVIOUS~~EXTRACT~~");
+
+    lm::AtomicFileWriter::setWriteLimitForTesting(100);
+    lm::Result<lm::ExtractSummary> result =
+        lm::InfoExtractMultiple(in.toStdString(), 3, out.toStdString());
+    lm::AtomicFileWriter::setWriteLimitForTesting(-1);
+    QVERIFY(!result.ok());
+    QCOMPARE(QString::fromStdString(result.error().path), out);
+    QCOMPARE(result.error().reason, std::string("No space left on device"));
+    QCOMPARE(contents(out), QByteArray("PREVIOUS~~EXTRACT~~"));
+    QCOMPARE(scratchFileCount(dir.path()), 0);
+}
+
+void TestConnexionExtract::missingOutputFolderIsReported() {
+    QTemporaryDir dir;
+    const QString folder = copyFixtureRecords(dir);
+    const QString out = dir.filePath(QStringLiteral("gone/NewFile_3.dat"));
+    lm::Result<lm::ExtractSummary> result =
+        lm::InfoExtract(folder.toStdString(), 3, out.toStdString());
+    QVERIFY(!result.ok());
+    QCOMPARE(QString::fromStdString(result.error().path), out);
+    QCOMPARE(result.error().reason, std::string("No such file or directory"));
+}
+
+void TestConnexionExtract::progressCoversEveryFile() {
+    QTemporaryDir dir;
+    const QString folder = copyFixtureRecords(dir);
+    long long size = 0;
+    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files)) size += info.size();
+    const QString out = dir.filePath(QStringLiteral("NewFile_3.dat"));
+    std::vector<long long> done;
+    lm::Result<lm::ExtractSummary> result = lm::InfoExtract(
+        folder.toStdString(), 3, out.toStdString(), [&](long long bytes, long long total) {
+            done.push_back(bytes);
+            return total == size;
+        });
+    QVERIFY(result.ok());
+    QVERIFY(!result->cancelled);
+    QCOMPARE(done.size(), std::size_t(3));
+    QVERIFY(done[0] < done[1] && done[1] < done[2]);
+    QCOMPARE(done.back(), size);
+}
+
+void TestConnexionExtract::stopKeepsTheOldOutput() {
+    QTemporaryDir dir;
+    const QString folder = copyFixtureRecords(dir);
+    const QString out = dir.filePath(QStringLiteral("NewFile_3.dat"));
+    writeBytes(out, "OLD~~");
+    int calls = 0;
+    auto stopAtSecond = [&](long long, long long) { return ++calls < 2; };
+    lm::Result<lm::ExtractSummary> result =
+        lm::InfoExtract(folder.toStdString(), 3, out.toStdString(), stopAtSecond);
+    QVERIFY(result.ok());
+    QVERIFY(result->cancelled);
+    QCOMPARE(result->recordsWritten, 0LL);
+    QCOMPARE(contents(out), QByteArray("OLD~~"));
+
+    QByteArray input;
+    for (int i = 0; i < 300000; ++i) input += crlfLines({cx("QA" + QByteArray::number(i), "T")});
+    const QString in = dir.filePath(QStringLiteral("export.txt"));
+    writeBytes(in, input);
+    calls = 0;
+    result = lm::InfoExtractMultiple(in.toStdString(), 3, out.toStdString(), stopAtSecond);
+    QVERIFY(result.ok());
+    QVERIFY(result->cancelled);
+    QCOMPARE(calls, 2);
+    QCOMPARE(contents(out), QByteArray("OLD~~"));
+    QCOMPARE(scratchFileCount(dir.path()), 0);
+}
+
+QTEST_APPLESS_MAIN(TestConnexionExtract)
+#include "tst_connexionextract.moc"
