@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "core/editrequest.h"
+#include "core/pagestate.h"
+#include "core/result.h"
+
+namespace lm {
+
+class LabelPage;
+
+// What a successful save did beyond writing the file.
+struct SaveOutcome {
+    // The edit moved the page boundaries, so the page was read again: the
+    // same PageNumber now shows what falls on it (caption with two spaces).
+    bool pageReread = false;
+};
+
+// Writes the page on display into `FileName`: the bytes of CurrentFileName
+// before PageStartPosition, then the page set by set (a set whose first spine
+// text is empty is left out; the pending edit of `edit` applies at
+// SelectedSetIndex), then the bytes after PageEndPosition. With no file open
+// the page alone is written and PageStartPosition becomes 1.
+//
+// The new file is written beside the target, flushed to disk and renamed
+// over it, streaming the unchanged bytes in large blocks. A text the file
+// cannot hold faithfully stops the save before anything is written, with a
+// message that says which label and why. On any failure the old file stays
+// exactly as it was, no scratch file remains, and neither `state` nor the
+// page changes. On success `state` describes the file written: FileName is
+// the current file, PageEndPosition the last byte of the page, and
+// LabelFileLength its new length; PageChanged is the caller's to clear.
+Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelType,
+                                  const EditRequest& edit, const std::string& FileName);
+
+}  // namespace lm

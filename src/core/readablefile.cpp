@@ -1,0 +1,100 @@
+#include "core/readablefile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace lm {
+namespace {
+
+constexpr std::size_t kFirstBlock = 16 * 1024;
+constexpr std::size_t kLargestBlock = 1024 * 1024;
+
+FileIdentity identityFrom(const struct stat& st) {
+    FileIdentity identity;
+    identity.device = static_cast<std::uint64_t>(st.st_dev);
+    identity.inode = static_cast<std::uint64_t>(st.st_ino);
+    identity.size = static_cast<std::int64_t>(st.st_size);
+    identity.modifiedNs =
+        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    return identity;
+}
+
+}  // namespace
+
+Result<FileIdentity> fileIdentityOf(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return Error{path, systemReason(errno)};
+    return identityFrom(st);
+}
+
+ReadableFile::~ReadableFile() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+Status ReadableFile::open(const std::string& path, Missing missing) {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    m_path = path;
+    int flags = O_RDONLY | O_CLOEXEC;
+    if (missing == Missing::CreateEmpty) flags |= O_CREAT;
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) return Error{path, systemReason(errno)};
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        int errorNumber = errno;
+        ::close(fd);
+        return Error{path, systemReason(errorNumber)};
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return Error{path, systemReason(EISDIR)};
+    }
+    m_fd = fd;
+    m_identity = identityFrom(st);
+    return {};
+}
+
+Result<std::size_t> ReadableFile::readAt(std::int64_t offset, char* buffer,
+                                         std::size_t size) const {
+    std::size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::pread(m_fd, buffer + done, size - done, static_cast<off_t>(offset) + done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return Error{m_path, systemReason(errno)};
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+BlockReader::BlockReader(const ReadableFile& file, std::int64_t offset)
+    : m_file(file), m_nextOffset(offset), m_blockOffset(offset), m_blockSize(kFirstBlock) {}
+
+bool BlockReader::next() {
+    m_blockOffset = m_nextOffset;
+    m_size = 0;
+    std::int64_t left = m_file.length() - m_nextOffset;
+    if (left <= 0 || !m_status.ok()) return false;
+    std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(left, m_blockSize));
+    if (m_buffer.size() < want) m_buffer.resize(want);
+    Result<std::size_t> read = m_file.readAt(m_nextOffset, m_buffer.data(), want);
+    if (!read) {
+        m_status = read.status();
+        return false;
+    }
+    if (*read == 0) return false;  // the file shrank under us; treat as its end
+    m_size = *read;
+    m_nextOffset += static_cast<std::int64_t>(m_size);
+    m_blockSize = std::min(m_blockSize * 4, kLargestBlock);
+    return true;
+}
+
+}  // namespace lm

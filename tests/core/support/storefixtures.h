@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/labelpage.h"
+
+namespace lmtest {
+
+QByteArray readBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes);
+
+// "L1~~L2~~...": the texts `prefix`from .. `prefix`to, each terminated.
+std::string numberedLabels(const std::string& prefix, int from, int to);
+// The texts joined into label file bytes, each followed by "~~".
+std::string labelFile(const std::vector<std::string>& texts);
+
+// Entries of a folder, hidden ones included (scratch files are hidden).
+int entriesIn(const QString& folder);
+
+// The texts of spine elements 2..last and pocket elements 2..last.
+std::vector<std::string> spineTexts(const lm::LabelPage& page);
+std::vector<std::string> pocketTexts(const lm::LabelPage& page);
+
+// Runs `body` in a child process as an ordinary user when the test runs as
+// root, so that file permissions are enforced as they are for an operator;
+// `ownedPaths` are handed to that user first. Returns the body's result
+// (0..255), or -1 when the child could not be run.
+int runAsOrdinaryUser(const std::vector<QString>& ownedPaths, const std::function<int()>& body);
+
+// A page whose chosen elements hold text that Windows-1252 cannot store.
+class UnencodablePage : public lm::MemoryPage {
+  public:
+    UnencodablePage(lm::MemoryPage page, int spineElement, int pocketElement);
+    bool spineTextEncodable(int element) const override { return element != m_spine; }
+    bool pocketTextEncodable(int element) const override { return element != m_pocket; }
+
+  private:
+    int m_spine;
+    int m_pocket;
+};
+
+}  // namespace lmtest
