@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
@@ -54,6 +55,10 @@ void paintLabel(QPainter& painter, const SheetLabel& label) {
     const QRectF inner = label.box.marginsRemoved(QMarginsF(label.innerMargins));
     const qreal lineWidth = std::max<qreal>(0, inner.width());
     const QFont font = twipFont(label.font);
+    // Every line, an empty one too, takes the font's height; Qt would give an
+    // empty line a slightly different one.
+    const QFontMetricsF metrics(font);
+    const qreal lineHeight = metrics.ascent() + metrics.descent();
     QTextOption option(qtAlignment(label.alignment));
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Unhinted advances: line breaks must not depend on the device.
@@ -72,7 +77,7 @@ void paintLabel(QPainter& painter, const SheetLabel& label) {
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(lineWidth);
             line.setPosition(QPointF(0, height));
-            height += line.height();
+            height += lineHeight;
         }
         layout.endLayout();
         layout.draw(&painter, QPointF(inner.left(), y));
