@@ -1,6 +1,7 @@
 #include "recordingdevice.h"
 
 #include <QPaintEngine>
+#include <QPainterPath>
 #include <QPainter>
 #include <QPixmap>
 
@@ -14,7 +15,16 @@ class RecordingEngine : public QPaintEngine {
     void updateState(const QPaintEngineState& state) override {
         if (state.state() & QPaintEngine::DirtyTransform) m_transform = state.transform();
     }
+    // Shapes (underlines, strike-through lines) are not recorded; the base
+    // class would turn them into one another without end.
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPath(const QPainterPath&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawPolygon(const QPoint*, int, PolygonDrawMode) override {}
+    void drawLines(const QLineF*, int) override {}
+    void drawLines(const QLine*, int) override {}
+    void drawRects(const QRectF*, int) override {}
+    void drawRects(const QRect*, int) override {}
     void drawTextItem(const QPointF& p, const QTextItem& item) override {
         texts.append({item.text(), m_transform.map(p), item.font(), painter()->pen().color()});
     }

@@ -1,0 +1,430 @@
+// The sheet painter on its own: drawing order, device resolution, the
+// painter's origin, alignment, line breaks and wrapping, clipping to the
+// label's box, colours and font styles.
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
+
+#include "core/labeltypes.h"
+#include "paintfixtures.h"
+#include "pdfwords.h"
+#include "print/labelsheet.h"
+#include "print/sheetpainter.h"
+#include "recordingdevice.h"
+
+using lm::LabelSheet;
+using lm::SheetLabel;
+
+namespace {
+
+// A sheet with one spine label in `box`.
+LabelSheet oneLabel(const QString& text, const QRectF& box, const QMargins& margins,
+                    int alignment = 0, int pointSize = 11) {
+    LabelSheet sheet;
+    sheet.labelType = lm::kSp1;
+    SheetLabel label;
+    label.number = 2;
+    label.text = text;
+    label.box = box;
+    label.font.name = QStringLiteral("Times New Roman");
+    label.font.pointSize = pointSize;
+    label.alignment = alignment;
+    label.innerMargins = margins;
+    sheet.labels.push_back(label);
+    return sheet;
+}
+
+QList<RecordedText> record(const LabelSheet& sheet, int dpi) {
+    RecordingDevice device(dpi);
+    QPainter painter(&device);
+    lm::paintSheet(painter, sheet);
+    painter.end();
+    return device.texts();
+}
+
+QStringList recordedWords(const QList<RecordedText>& texts) {
+    QStringList words;
+    for (const RecordedText& t : texts) words << t.text;
+    return words;
+}
+
+// The sheet on a white image of `dpi` covering the Letter page.
+QImage render(const LabelSheet& sheet, int dpi) {
+    QImage image(int(8.5 * dpi), 11 * dpi, QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    lm::paintSheet(painter, sheet);
+    return image;
+}
+
+bool isInk(QRgb pixel) {
+    return qRed(pixel) < 250 || qGreen(pixel) < 250 || qBlue(pixel) < 250;
+}
+
+QRect inkBounds(const QImage& image) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (isInk(line[x])) bounds |= QRect(x, y, 1, 1);
+    }
+    return bounds;
+}
+
+// The font the painter uses for an 11-point label, in twips.
+QFontMetricsF twipMetrics(int pointSize) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(pointSize * 20);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return QFontMetricsF(font);
+}
+
+}  // namespace
+
+class TestSheetPainter : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void spineLabelsBeforePocketLabels_data();
+    void spineLabelsBeforePocketLabels();
+    void orderHoldsForAnyDescriptionOrder();
+    void emptyLabelsDrawNothing();
+    void positionsFollowTheDeviceResolution_data();
+    void positionsFollowTheDeviceResolution();
+    void painterOriginIsTheReference();
+    void alignment_data();
+    void alignment();
+    void justifiedLinesFillTheWidth();
+    void lineBreaksAndBlankLines();
+    void wrapsInsideTheInnerMargins_data();
+    void wrapsInsideTheInnerMargins();
+    void clippedToItsOwnBox_data();
+    void clippedToItsOwnBox();
+    void textColour_data();
+    void textColour();
+    void fontStyles();
+
+  private:
+    QList<PdfPage> pdfPagesOf(const LabelSheet& sheet);
+    QTemporaryDir m_dir;
+    int m_files = 0;
+};
+
+void TestSheetPainter::initTestCase() {
+    QVERIFY(m_dir.isValid());
+}
+
+QList<PdfPage> TestSheetPainter::pdfPagesOf(const LabelSheet& sheet) {
+    const QString path = m_dir.filePath(QStringLiteral("painter%1.pdf").arg(++m_files));
+    QString error;
+    QList<PdfPage> pages;
+    if (!writePdf(path, {sheet}, &error) || !readPdfWords(path, &pages, &error))
+        qWarning("%s", qPrintable(error));
+    return pages;
+}
+
+void TestSheetPainter::spineLabelsBeforePocketLabels_data() {
+    QTest::addColumn<int>("labelType");
+    QTest::newRow("slb") << int(lm::kSlb);
+    QTest::newRow("sl4") << int(lm::kSl4);
+    QTest::newRow("sl6") << int(lm::kSl6);
+    QTest::newRow("slb2") << int(lm::kSlb2);
+    // On the page, Mailer-1's first pocket sits above its spine label.
+    QTest::newRow("Mailer-1") << int(lm::kMailer1);
+    QTest::newRow("sp1") << int(lm::kSp1);
+}
+
+void TestSheetPainter::spineLabelsBeforePocketLabels() {
+    QFETCH(int, labelType);
+    lm::MemoryPage page = numberedPage(labelType);
+    QStringList expected;
+    for (int i = 2; i <= page.lastSpineIndex(); ++i) expected << spineWord(i);
+    for (int i = 2; i <= page.lastPocketIndex(); ++i) expected << pocketWord(i);
+    QCOMPARE(recordedWords(record(numberedSheet(labelType), 300)), expected);
+}
+
+// A caller that lists its labels in another order still gets every spine
+// label printed before the first pocket label.
+void TestSheetPainter::orderHoldsForAnyDescriptionOrder() {
+    LabelSheet sheet = numberedSheet(lm::kSlb);
+    std::reverse(sheet.labels.begin(), sheet.labels.end());
+    const QStringList words = recordedWords(record(sheet, 300));
+    QCOMPARE(words.size(), 20);
+    for (int i = 0; i < 20; ++i)
+        QVERIFY2(words[i].startsWith(i < 10 ? QLatin1Char('S') : QLatin1Char('P')),
+                 qPrintable(words.join(QLatin1Char(' '))));
+}
+
+void TestSheetPainter::emptyLabelsDrawNothing() {
+    lm::MemoryPage page = lm::MemoryPage::forLabelType(lm::kSlb);
+    LabelSheet empty = lm::labelSheet(settingsForType(lm::kSlb), page);
+    QCOMPARE(empty.labels.size(), std::size_t(20));
+    QVERIFY(record(empty, 300).isEmpty());
+
+    page.setSpineText(11, "LAST");
+    const QList<RecordedText> texts = record(lm::labelSheet(settingsForType(lm::kSlb), page), 300);
+    QCOMPARE(recordedWords(texts), QStringList{QStringLiteral("LAST")});
+}
+
+void TestSheetPainter::positionsFollowTheDeviceResolution_data() {
+    QTest::addColumn<int>("dpi");
+    for (int dpi : {72, 96, 150, 300, 600, 1200, 1440}) QTest::addRow("%d dpi", dpi) << dpi;
+}
+
+// Baselines in device pixels: twips x dpi / 1440, the first line's baseline
+// one font ascent below the top inner margin.
+void TestSheetPainter::positionsFollowTheDeviceResolution() {
+    QFETCH(int, dpi);
+    const QList<RecordedText> texts = record(numberedSheet(lm::kSp1), dpi);
+    QCOMPARE(texts.size(), 40);
+    const double scale = dpi / 1440.0;
+    const double ascent = twipMetrics(11).ascent();
+    const double tolerance = 0.01;  // pixels: only floating-point rounding
+    for (int element = 2; element <= 41; ++element) {
+        const int column = (element - 2) % 8, row = (element - 2) / 8;
+        const RecordedText& text = texts[element - 2];
+        QCOMPARE(text.text, spineWord(element));
+        const double x = (640 + 35 + column * 1386) * scale;
+        const double y = (920 + 144 + row * 3015 + ascent) * scale;
+        QVERIFY2(qAbs(text.origin.x() - x) < tolerance && qAbs(text.origin.y() - y) < tolerance,
+                 qPrintable(QStringLiteral("%1 at %2,%3; expected %4,%5")
+                                .arg(text.text)
+                                .arg(text.origin.x())
+                                .arg(text.origin.y())
+                                .arg(x)
+                                .arg(y)));
+    }
+}
+
+// Positions are measured from the painter's origin, which a printer puts at
+// the printable area's corner; the painter's own state is left as it was.
+void TestSheetPainter::painterOriginIsTheReference() {
+    RecordingDevice device(300);
+    QPainter painter(&device);
+    painter.translate(-37, 25);
+    const QTransform before = painter.transform();
+    const QPen pen(Qt::green);
+    painter.setPen(pen);
+    lm::paintSheet(painter, numberedSheet(lm::kSp1));
+    QCOMPARE(painter.transform(), before);
+    QCOMPARE(painter.pen(), pen);
+    QVERIFY(!painter.hasClipping());
+    painter.end();
+
+    const RecordedText& first = device.texts().first();
+    const double ascent = twipMetrics(11).ascent();
+    QVERIFY(qAbs(first.origin.x() - ((640 + 35) * 300 / 1440.0 - 37)) < 0.01);
+    QVERIFY(qAbs(first.origin.y() - ((920 + 144 + ascent) * 300 / 1440.0 + 25)) < 0.01);
+}
+
+void TestSheetPainter::alignment_data() {
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<QString>("anchor");  // which edge of the word is fixed
+    QTest::newRow("0 Left") << 0 << QStringLiteral("left");
+    QTest::newRow("1 Right") << 1 << QStringLiteral("right");
+    QTest::newRow("2 Centered") << 2 << QStringLiteral("centre");
+    // The last (here the only) line of a justified paragraph is not stretched.
+    QTest::newRow("3 Justified") << 3 << QStringLiteral("left");
+    // An alignment the settings file should not hold prints as Left.
+    QTest::newRow("7 unknown") << 7 << QStringLiteral("left");
+    QTest::newRow("-1 unknown") << -1 << QStringLiteral("left");
+}
+
+// Tolerance 1 twip: pdftotext measures a word from the font's width table,
+// kept in thousandths of an em, so five glyphs may be off by about half a twip.
+void TestSheetPainter::alignment() {
+    QFETCH(int, alignment);
+    QFETCH(QString, anchor);
+    const QRectF box(1000, 2000, 3000, 1500);
+    const QMargins margins(200, 144, 300, 144);
+    const QRectF inner = box.marginsRemoved(QMarginsF(margins));
+    const QList<PdfPage> pages =
+        pdfPagesOf(oneLabel(QStringLiteral("Right"), box, margins, alignment));
+    QCOMPARE(pages.size(), 1);
+    const PdfWord* word = pages[0].word(QStringLiteral("Right"));
+    QVERIFY(word);
+    double actual = word->left, expected = inner.left();
+    if (anchor == QLatin1String("right")) {
+        actual = word->right;
+        expected = inner.right();
+    } else if (anchor == QLatin1String("centre")) {
+        actual = (word->left + word->right) / 2;
+        expected = inner.center().x();
+    }
+    QVERIFY2(
+        qAbs(actual - expected) <= 1.0,
+        qPrintable(QStringLiteral("%1 %2, expected %3").arg(anchor).arg(actual).arg(expected)));
+    QVERIFY(qAbs(word->top - inner.top()) <= 0.5);
+}
+
+void TestSheetPainter::justifiedLinesFillTheWidth() {
+    const QRectF box(1000, 2000, 3000, 3000);
+    const QMargins margins(200, 144, 300, 144);
+    const QRectF inner = box.marginsRemoved(QMarginsF(margins));
+    const QList<PdfPage> pages = pdfPagesOf(oneLabel(
+        QStringLiteral("aa bb cc dd ee ff gg hh ii jj kk ll mm nn oo pp qq"), box, margins, 3));
+    QCOMPARE(pages.size(), 1);
+    QList<PdfWord> words = pages[0].words;
+    QVERIFY(words.size() == 17);
+    const double firstTop = words.first().top, lastTop = words.last().top;
+    QVERIFY2(lastTop > firstTop, "the text should need more than one line");
+    for (int i = 0; i < words.size(); ++i) {
+        const bool endsLine = i + 1 == words.size() || words[i + 1].top > words[i].top + 1;
+        const bool startsLine = i == 0 || words[i - 1].top < words[i].top - 1;
+        if (startsLine) QVERIFY(qAbs(words[i].left - inner.left()) <= 1.0);
+        if (endsLine && words[i].top < lastTop)
+            QVERIFY2(qAbs(words[i].right - inner.right()) <= 1.0, qPrintable(words[i].text));
+        if (endsLine && words[i].top == lastTop) QVERIFY(words[i].right < inner.right() - 100);
+    }
+}
+
+// Each line one font height (ascent + descent) below the last; an empty line
+// keeps its place.
+void TestSheetPainter::lineBreaksAndBlankLines() {
+    const QRectF box(1000, 2000, 3000, 3000);
+    const QList<PdfPage> pages = pdfPagesOf(oneLabel(
+        lm::labelTextFromBytes("ONE\r\nTWO\r\n\r\nFOUR"), box, QMargins(35, 144, 144, 144)));
+    QCOMPARE(pages.size(), 1);
+    const PdfWord* one = pages[0].word(QStringLiteral("ONE"));
+    const PdfWord* two = pages[0].word(QStringLiteral("TWO"));
+    const PdfWord* four = pages[0].word(QStringLiteral("FOUR"));
+    QVERIFY(one && two && four);
+    const QFontMetricsF metrics = twipMetrics(11);
+    const double lineHeight = metrics.ascent() + metrics.descent();
+    QVERIFY(qAbs(two->top - one->top - lineHeight) <= 0.5);
+    QVERIFY(qAbs(four->top - one->top - 3 * lineHeight) <= 0.5);
+    QVERIFY(qAbs(four->left - one->left) <= 0.5);
+}
+
+void TestSheetPainter::wrapsInsideTheInnerMargins_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("minimumLines");
+    QTest::newRow("words") << QStringLiteral("alpha beta gamma delta epsilon zeta eta theta") << 3;
+    // A word wider than the label breaks where it must.
+    QTest::newRow("one long word") << QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ") << 2;
+}
+
+void TestSheetPainter::wrapsInsideTheInnerMargins() {
+    QFETCH(QString, text);
+    QFETCH(int, minimumLines);
+    const QRectF box(2000, 2000, 1290, 2340);
+    const QMargins margins(35, 144, 144, 144);
+    const QRectF inner = box.marginsRemoved(QMarginsF(margins));
+    const QList<PdfPage> pages = pdfPagesOf(oneLabel(text, box, margins));
+    QCOMPARE(pages.size(), 1);
+    QSet<int> lineTops;
+    QString joined;
+    for (const PdfWord& word : pages[0].words) {
+        QVERIFY2(word.left >= inner.left() - 0.5 && word.right <= inner.right() + 0.5,
+                 qPrintable(word.text));
+        lineTops.insert(qRound(word.top));
+        joined += word.text;
+    }
+    QVERIFY(lineTops.size() >= minimumLines);
+    QCOMPARE(joined, QString(text).remove(QLatin1Char(' ')));
+}
+
+void TestSheetPainter::clippedToItsOwnBox_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QMargins>("margins");
+    QTest::addColumn<int>("pointSize");
+    QTest::newRow("too many lines")
+        << QStringLiteral("WWW\nWWW\nWWW\nWWW\nWWW\nWWW\nWWW\nWWW\nWWW\nWWW")
+        << QMargins(35, 144, 144, 144) << 24;
+    QTest::newRow("font taller than the label")
+        << QStringLiteral("WW") << QMargins(0, 0, 0, 0) << 60;
+    QTest::newRow("margin left of the box")
+        << QStringLiteral("WWWWWWWW") << QMargins(-3000, 0, 0, 0) << 24;
+    QTest::newRow("margins wider than the box")
+        << QStringLiteral("WWWW WWWW") << QMargins(1000, 0, 1000, 0) << 24;
+}
+
+// Rendered at 144 dpi (10 twips a pixel): every inked pixel lies inside the
+// label's box, allowing one pixel for anti-aliased edges.
+void TestSheetPainter::clippedToItsOwnBox() {
+    QFETCH(QString, text);
+    QFETCH(QMargins, margins);
+    QFETCH(int, pointSize);
+    const QRectF box(2880, 2880, 1440, 720);  // pixels 288..432 x 288..360
+    const QImage image = render(oneLabel(text, box, margins, 0, pointSize), 144);
+    const QRect ink = inkBounds(image);
+    QVERIFY2(!ink.isEmpty(), "something of the text should show");
+    const QRect allowed = QRect(288, 288, 144, 72).adjusted(-1, -1, 1, 1);
+    QVERIFY2(allowed.contains(ink), qPrintable(QStringLiteral("ink %1,%2 %3x%4")
+                                                   .arg(ink.x())
+                                                   .arg(ink.y())
+                                                   .arg(ink.width())
+                                                   .arg(ink.height())));
+}
+
+void TestSheetPainter::textColour_data() {
+    QTest::addColumn<uint>("windowsColor");  // 0x00BBGGRR
+    QTest::addColumn<QColor>("expected");
+    QTest::newRow("black") << 0x00000000u << QColor(0, 0, 0);
+    QTest::newRow("red") << 0x000000FFu << QColor(255, 0, 0);
+    QTest::newRow("green") << 0x0000FF00u << QColor(0, 255, 0);
+    QTest::newRow("blue") << 0x00FF0000u << QColor(0, 0, 255);
+    QTest::newRow("mixed") << 0x00336699u << QColor(0x99, 0x66, 0x33);
+    // The high byte of a Windows colour is no part of the colour.
+    QTest::newRow("high byte set") << 0xFF0000FFu << QColor(255, 0, 0);
+}
+
+// The most saturated pixel of a large solid letter is the text colour itself.
+void TestSheetPainter::textColour() {
+    QFETCH(uint, windowsColor);
+    QFETCH(QColor, expected);
+    LabelSheet sheet =
+        oneLabel(QStringLiteral("I"), QRectF(1440, 1440, 4000, 4000), QMargins(), 0, 120);
+    sheet.labels[0].font.bold = true;
+    sheet.labels[0].font.color = windowsColor;
+    const QImage image = render(sheet, 72);
+    QMap<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y) & 0xFFFFFF;
+            if (isInk(pixel)) ++counts[pixel];
+        }
+    QVERIFY(!counts.isEmpty());
+    const QRgb commonest =
+        std::max_element(counts.constKeyValueBegin(), counts.constKeyValueEnd(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; })
+            ->first;
+    QCOMPARE(QColor(commonest), expected);
+}
+
+void TestSheetPainter::fontStyles() {
+    LabelSheet sheet = numberedSheet(lm::kSlb);
+    for (SheetLabel& label : sheet.labels) {
+        label.font.name = QStringLiteral("Liberation Sans");
+        label.font.bold = label.pocket;
+        label.font.italic = !label.pocket;
+        label.font.underline = label.number == 2;
+        label.font.strikethrough = label.number == 3;
+        label.font.pointSize = label.pocket ? 0 : 14;
+    }
+    const QList<RecordedText> texts = record(sheet, 600);
+    QCOMPARE(texts.size(), 20);
+    for (const RecordedText& text : texts) {
+        const bool pocket = text.text.startsWith(QLatin1Char('P'));
+        const int number = text.text.mid(1).toInt();
+        QCOMPARE(text.font.family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(text.font.bold(), pocket);
+        QCOMPARE(text.font.italic(), !pocket);
+        QCOMPARE(text.font.underline(), number == 2);
+        QCOMPARE(text.font.strikeOut(), number == 3);
+        // Sizes are twips (20 a point) in the painter's twip space; a size of
+        // zero from a hand-edited settings file prints at one point.
+        QCOMPARE(text.font.pixelSize(), pocket ? 20 : 14 * 20);
+    }
+}
+
+QTEST_MAIN(TestSheetPainter)
+#include "tst_sheetpainter.moc"
