@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QComboBox;
+class QFontComboBox;
+class QToolButton;
+
+namespace lm {
+
+class LabelControl;
+
+// The formatting bar above the page: font, size, bold, italic, underline and
+// alignment of the label that last had the focus. A label holds one font, so
+// the bar formats the whole label.
+class ButtonBar : public QWidget {
+    Q_OBJECT
+  public:
+    explicit ButtonBar(QWidget* parent = nullptr);
+
+    void setLabel(LabelControl* label);
+    LabelControl* label() const;
+
+  private:
+    void showLabel();
+    void applyFontName();
+    void applyFontSize();
+    void applyStyle();
+    void applyAlignment(int alignment);
+    void returnFocus();
+    QToolButton* addToggle(const QString& name, const QString& text, const QString& tip);
+
+    QPointer<LabelControl> m_label;
+    QFontComboBox* m_fontName;
+    QComboBox* m_fontSize;
+    QToolButton* m_bold;
+    QToolButton* m_italic;
+    QToolButton* m_underline;
+    QToolButton* m_align[4];
+    bool m_showing = false;
+};
+
+}  // namespace lm

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+namespace lm {
+
+// The title most message boxes carry.
+inline const QString kMessageTitle = QStringLiteral("Kelvarine Label Maker");
+
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageIcon { None, Information, Question, Exclamation, Critical };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+struct MessageRequest {
+    QString text;
+    QString title = kMessageTitle;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    // The button Enter presses; by default the first one.
+    std::optional<MessageAnswer> defaultButton;
+};
+
+// A font as the font dialog shows and returns it. The colour is a Windows RGB
+// value, 0x00BBGGRR, as the settings file keeps it; the size may have a fraction.
+struct FontChoice {
+    QString name;
+    double size = 12.0;
+    std::int32_t color = 0;
+    bool bold = false;
+    bool italic = false;
+    bool strikethrough = false;
+    bool underline = false;
+
+    bool operator==(const FontChoice& other) const;
+    bool operator!=(const FontChoice& other) const { return !(*this == other); }
+};
+
+// Every question the program asks the operator goes through this interface:
+// the window gets the Qt dialogs, the tests a script that checks each prompt.
+// Wherever the operator can cancel, the answer is an optional (or Cancel) that
+// the caller has to handle.
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+
+    virtual MessageAnswer message(const MessageRequest& request) = 0;
+
+    // The answer typed, or nullopt for Cancel. An empty answer is not Cancel.
+    virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                            const QString& defaultText) = 0;
+
+    // `filter` is written the Windows way: pairs of description and patterns
+    // separated by '|', e.g. "Label Files (*.dat)|*.dat|All Files (*.*)|*.*".
+    // Both file dialogs start from the name last chosen in either of them.
+    virtual std::optional<QString> openFileName(const QString& title, const QString& filter) = 0;
+    virtual std::optional<QString> saveFileName(const QString& title, const QString& filter) = 0;
+
+    virtual std::optional<QString> folderName(const QString& title, const QString& startFolder) = 0;
+
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& preset) = 0;
+
+    // Shows the print dialog for `printer`; true when the operator confirmed,
+    // and the printer then holds the choices made.
+    virtual bool printDialog(QPrinter& printer) = 0;
+
+    // Shorthand for the common case.
+    MessageAnswer message(const QString& text, MessageButtons buttons = MessageButtons::Ok,
+                          MessageIcon icon = MessageIcon::None,
+                          const QString& title = kMessageTitle);
+};
+
+}  // namespace lm

@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QString>
+#include <QTextEdit>
+
+#include <string>
+
+#include "platform/labelfont.h"
+
+namespace lm {
+
+// Inner text margins of a label, in twips at zoom 100.
+struct InnerMargins {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Label alignment as the settings store it.
+enum LabelAlignmentValue {
+    kAlignLeft = 0,
+    kAlignRight = 1,
+    kAlignCentered = 2,
+    kAlignJustified = 3
+};
+
+// One label on the page: a plain-text editor whose text is the label's bytes.
+//
+// Text: setLabelText() takes the bytes of the label file and labelText() gives
+// them back. As long as the shown text is the one that was set, the very same
+// bytes come back (undefined Windows-1252 bytes, lone CR or LF included); once
+// the operator has changed it, the text is encoded afresh with CR LF line breaks.
+//
+// Notifications: changed() on every edit that changes the text, never on
+// setLabelText() or on font, alignment, margin, zoom or position changes;
+// clicked() when the mouse is pressed on the label; focusEntered() when it
+// gets the keyboard focus.
+//
+// Geometry: positions and sizes are twips on the page, shown at the screen's
+// logical DPI. The zoom factor scales the drawing of the text (font and inner
+// margins), never the control's size; the page layout moves the controls.
+class LabelControl : public QTextEdit {
+    Q_OBJECT
+  public:
+    enum class Kind { Spine, Pocket };
+
+    LabelControl(Kind kind, int element, QWidget* parent = nullptr);
+
+    Kind kind() const { return m_kind; }
+    // Element number in its control array; 1 is the hidden template.
+    int element() const { return m_element; }
+    // The value a click gives SelectedLabel: n for spine n, n + 40 for pocket n.
+    int selectedLabelNumber() const;
+
+    std::string labelText() const;
+    void setLabelText(const std::string& bytes);
+    // False when the text holds a character the label file cannot store.
+    bool labelTextEncodable() const;
+    // True when the shown text differs from the one last set.
+    bool isEdited() const;
+
+    // Selection in characters, a line break counting as one. Positions past
+    // the end are taken as the end.
+    int selectionStart() const;
+    int selectionLength() const;
+    QString selectedLabelText() const;  // line breaks as "\r\n"
+    // Places the caret at `start` with nothing selected.
+    void setSelectionStart(int start);
+    // Selects `length` characters from the selection start.
+    void setSelectionLength(int length);
+    // Replaces the selection as typing would ("\r\n", "\r" or "\n" break lines);
+    // this is an edit and sends changed().
+    void replaceSelection(const QString& text);
+
+    const LabelFont& labelFont() const { return m_font; }
+    void setLabelFont(const LabelFont& font);
+    int labelAlignment() const { return m_alignment; }
+    void setLabelAlignment(int alignment);
+    InnerMargins innerMargins() const { return m_margins; }
+    void setInnerMargins(const InnerMargins& margins);
+    int innerLeftMargin() const { return m_margins.left; }
+    void setInnerLeftMargin(int twips);
+
+    int zoomFactor() const { return m_zoom; }
+    void setZoomFactor(int percent);
+
+    double leftTwips() const { return m_left; }
+    double topTwips() const { return m_top; }
+    void moveTwips(double left, double top);
+    int widthTwips() const { return m_width; }
+    int heightTwips() const { return m_height; }
+    void resizeTwips(int width, int height);
+
+    // A new element of an array starts with its template's size, font,
+    // alignment and inner margins.
+    void copyFormatFrom(const LabelControl& templ);
+
+  signals:
+    void changed();
+    void clicked();
+    void focusEntered();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+
+  private:
+    class Quiet;
+
+    void onTextChanged();
+    void applyFont();
+    void applyAlignment();
+    void applyMargins();
+    void applyGeometry();
+    void setBorderColor(const QColor& color);
+    double dpiX() const;
+    double dpiY() const;
+
+    Kind m_kind;
+    int m_element;
+    std::string m_bytes;  // what setLabelText() was given
+    QString m_setText;    // the document's raw text right after that
+    QString m_lastText;   // raw text at the last notification, to tell edits from formatting
+    int m_quiet = 0;
+    LabelFont m_font;
+    int m_alignment = kAlignLeft;
+    InnerMargins m_margins;
+    int m_zoom = 100;
+    double m_left = 0;
+    double m_top = 0;
+    int m_width = 0;
+    int m_height = 0;
+};
+
+}  // namespace lm

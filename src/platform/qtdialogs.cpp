@@ -1,0 +1,150 @@
+#include "platform/qtdialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "platform/filefilter.h"
+#include "platform/fontchooserdialog.h"
+
+namespace lm {
+namespace {
+
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons qtButtons(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case MessageButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageButtons::Ok:
+            break;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButton qtButton(MessageAnswer answer) {
+    switch (answer) {
+        case MessageAnswer::Cancel:
+            return QMessageBox::Cancel;
+        case MessageAnswer::Yes:
+            return QMessageBox::Yes;
+        case MessageAnswer::No:
+            return QMessageBox::No;
+        case MessageAnswer::Ok:
+            break;
+    }
+    return QMessageBox::Ok;
+}
+
+// The first button of each set is the default unless the caller names one.
+MessageAnswer firstButton(MessageButtons buttons) {
+    return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
+               ? MessageAnswer::Yes
+               : MessageAnswer::Ok;
+}
+
+// The answer when the box is closed without a button: Cancel where there is
+// one, else No, else OK.
+MessageAnswer closedAnswer(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::OkCancel:
+        case MessageButtons::YesNoCancel:
+            return MessageAnswer::Cancel;
+        case MessageButtons::YesNo:
+            return MessageAnswer::No;
+        case MessageButtons::Ok:
+            break;
+    }
+    return MessageAnswer::Ok;
+}
+
+}  // namespace
+
+MessageAnswer QtDialogs::message(const MessageRequest& request) {
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(qtIcon(request.icon), request.title, text, qtButtons(request.buttons),
+                    m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(qtButton(request.defaultButton.value_or(firstButton(request.buttons))));
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return MessageAnswer::Ok;
+        case QMessageBox::Cancel:
+            return MessageAnswer::Cancel;
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        default:
+            return closedAnswer(request.buttons);
+    }
+}
+
+std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString& title,
+                                           const QString& defaultText) {
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<QString> QtDialogs::openFileName(const QString& title, const QString& filter) {
+    return fileName(title, filter, false);
+}
+
+std::optional<QString> QtDialogs::saveFileName(const QString& title, const QString& filter) {
+    return fileName(title, filter, true);
+}
+
+std::optional<QString> QtDialogs::fileName(const QString& title, const QString& filter, bool save) {
+    QFileDialog dialog(m_parent, title);
+    dialog.setNameFilters(qtNameFilters(filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!m_lastFileName.isEmpty()) dialog.selectFile(m_lastFileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    m_lastFileName = dialog.selectedFiles().constFirst();
+    return m_lastFileName;
+}
+
+std::optional<QString> QtDialogs::folderName(const QString& title, const QString& startFolder) {
+    QString folder = QFileDialog::getExistingDirectory(m_parent, title, startFolder);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+}
+
+std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& preset) {
+    FontChooserDialog dialog(preset, m_parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.choice();
+}
+
+bool QtDialogs::printDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, m_parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace lm
