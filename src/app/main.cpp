@@ -1,6 +1,16 @@
 #include <QApplication>
 
+#include "app/forms1.h"
+#include "app/startup.h"
+#include "platform/qtdialogs.h"
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Kelvarine Label Maker"));
+    lm::QtDialogs dialogs;
+    lm::StartUpResult started = lm::startUp(dialogs);
+    if (!started.window) return started.exitCode;
+    dialogs.setParentWindow(started.window.get());
+    started.window->showMaximized();
+    return app.exec();
 }

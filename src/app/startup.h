@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+
+namespace lm {
+
+class Dialogs;
+class Forms1;
+
+// What start-up made: the main window, ready to be shown, or the exit status
+// of a program that cannot start (the operator has been told why).
+struct StartUpResult {
+    std::unique_ptr<Forms1> window;
+    int exitCode = 0;
+};
+
+// Shows the splash, reads the settings file of the working folder (a missing
+// one is created with the defaults; one that cannot be read is reported and
+// ends the program), clears scratch files that an interrupted save left
+// behind, builds the main window and, with Interactive printing, loads the
+// working file. The window is not shown.
+StartUpResult startUp(Dialogs& dialogs);
+
+}  // namespace lm
