@@ -168,6 +168,31 @@ Status showPage(PageState& state, LabelPage& page, int labelType, int pageNumber
     return {};
 }
 
+Result<std::int64_t> endOfLastLabel(PageState& state, int labelType) {
+    const LabelTypeInfo* type = labelTypeInfo(labelType);
+    if (!type) return unknownLabelType(labelType);
+    ReadableFile file;
+    Status opened = openLabelFile(file, state.CurrentFileName, ReadableFile::Missing::Fail);
+    if (!opened) return opened.error();
+    if (file.length() == 0) return std::int64_t(0);
+    PageIndex& index = state.PageStarts;
+    index.attach(state.CurrentFileName, labelType, file.identity());
+    std::optional<std::int64_t> lastPage;
+    while (!(lastPage = index.startBefore(file.length() + 1))) {
+        Status extended = extendIndex(index, file, *type, index.knownPages() + 1);
+        if (!extended) return extended.error();
+    }
+    LabelTextReader reader(file, *lastPage);
+    std::int64_t end = *lastPage - 1;
+    while (true) {
+        Result<bool> complete = reader.skip();
+        if (!complete) return complete.error();
+        if (!*complete) break;
+        end = reader.lastPosition();
+    }
+    return end;
+}
+
 Status loadFirstPage(PageState& state, LabelPage& page, int labelType,
                      const std::string& fileName) {
     // Refuse a file that cannot be opened before the page on display is emptied.

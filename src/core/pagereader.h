@@ -44,6 +44,10 @@ Result<PageBounds> locatePage(PageState& state, int labelType, int pageNumber);
 // read into `page`; the pages before it are located by scanning.
 Status showPage(PageState& state, LabelPage& page, int labelType, int pageNumber);
 
+// The last byte of the last complete label text of CurrentFileName: the
+// file length, unless the file ends in bytes that never end a label.
+Result<std::int64_t> endOfLastLabel(PageState& state, int labelType);
+
 // Opens `fileName` on page 1, as the start-up load and Load do: a missing
 // file is created empty. A file that cannot be opened leaves `state` and the
 // page as they were.

@@ -217,7 +217,7 @@ Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelTy
     // page alone makes the new file.
     const std::string& sourcePath = state.CurrentFileName;
     const bool haveSource = !sourcePath.empty();
-    const std::int64_t start = haveSource ? state.PageStartPosition : 1;
+    std::int64_t start = haveSource ? state.PageStartPosition : 1;
     if (start < 1) return Error{sourcePath, "the page lies before the start of the file"};
     ReadableFile source;
     std::int64_t sourceLength = 0;
@@ -231,6 +231,14 @@ Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelTy
             return Error{sourcePath,
                          "the file has become shorter since this page was read; the labels "
                          "before the page cannot be kept"};
+    }
+    if (source.isOpen() && sourceLength > 0 && start == sourceLength + 1) {
+        // A new page after the end of the file. Bytes after the last complete
+        // label never were a label; left in front of the page they would
+        // join its first text, so the page takes their place.
+        Result<std::int64_t> lastLabelEnd = endOfLastLabel(state, labelType);
+        if (!lastLabelEnd) return lastLabelEnd.error();
+        start = *lastLabelEnd + 1;
     }
     // The old page ends where the last page read or save left it; what follows
     // is kept as it is.

@@ -1,0 +1,81 @@
+#include <QTest>
+
+#include "core/labeltypes.h"
+#include "core/selection.h"
+
+using Ints = std::vector<int>;
+Q_DECLARE_METATYPE(Ints)
+
+class TestSelection : public QObject {
+    Q_OBJECT
+  private slots:
+    void decodeSelectedLabel_data();
+    void decodeSelectedLabel();
+    void everyControlBelongsToTheSetThatHoldsIt();
+};
+
+void TestSelection::decodeSelectedLabel_data() {
+    QTest::addColumn<int>("labelType");
+    QTest::addColumn<int>("selectedLabel");
+    QTest::addColumn<int>("setPosition");  // 0 = nothing selected
+    QTest::addColumn<Ints>("spine");
+    QTest::addColumn<Ints>("pocket");
+
+    QTest::newRow("none") << int(lm::kSp1) << 0 << 0 << Ints{} << Ints{};
+    QTest::newRow("sp1 spine 5") << int(lm::kSp1) << 5 << 5 << Ints{5} << Ints{};
+    QTest::newRow("sp1 spine 41") << int(lm::kSp1) << 41 << 41 << Ints{41} << Ints{};
+    QTest::newRow("sp1 spine 42 is no label") << int(lm::kSp1) << 42 << 0 << Ints{} << Ints{};
+    QTest::newRow("sp1 template") << int(lm::kSp1) << 1 << 0 << Ints{} << Ints{};
+    QTest::newRow("sp2 spine 6") << int(lm::kSp2) << 6 << 4 << Ints{6, 7} << Ints{};
+    QTest::newRow("sp2 spine 7") << int(lm::kSp2) << 7 << 4 << Ints{6, 7} << Ints{};
+    QTest::newRow("sp2 spine 9") << int(lm::kSp2) << 9 << 5 << Ints{8, 9} << Ints{};
+    QTest::newRow("sp2 spine 41") << int(lm::kSp2) << 41 << 21 << Ints{40, 41} << Ints{};
+    QTest::newRow("sl4 spine 3") << int(lm::kSl4) << 3 << 3 << Ints{3} << Ints{4, 5};
+    QTest::newRow("sl4 pocket 5") << int(lm::kSl4) << 45 << 3 << Ints{3} << Ints{4, 5};
+    QTest::newRow("sl4 pocket 21") << int(lm::kSl4) << 61 << 11 << Ints{11} << Ints{20, 21};
+    QTest::newRow("sl4 pocket 22 is no label") << int(lm::kSl4) << 62 << 0 << Ints{} << Ints{};
+    QTest::newRow("sl6 pocket 4") << int(lm::kSl6) << 44 << 3 << Ints{3} << Ints{4, 5};
+    QTest::newRow("slb pocket 7") << int(lm::kSlb) << 47 << 7 << Ints{7} << Ints{7};
+    QTest::newRow("slb2 spine 9") << int(lm::kSlb2) << 9 << 9 << Ints{9} << Ints{9};
+    QTest::newRow("spa spine 51") << int(lm::kSpa) << 51 << 51 << Ints{51} << Ints{};
+    QTest::newRow("sp1/sp2-f2 spine 45") << int(lm::kSp1Sp2F2) << 45 << 45 << Ints{45} << Ints{};
+    QTest::newRow("sp1/sp2-f3 spine 37") << int(lm::kSp1Sp2F3) << 37 << 37 << Ints{37} << Ints{};
+    QTest::newRow("Mailer-1 spine") << int(lm::kMailer1) << 2 << 2 << Ints{2} << Ints{2, 3};
+    QTest::newRow("Mailer-1 pocket 3") << int(lm::kMailer1) << 43 << 2 << Ints{2} << Ints{2, 3};
+}
+
+void TestSelection::decodeSelectedLabel() {
+    QFETCH(int, labelType);
+    QFETCH(int, selectedLabel);
+    QFETCH(int, setPosition);
+    QFETCH(Ints, spine);
+    QFETCH(Ints, pocket);
+    std::optional<lm::SelectedSet> selected = lm::decodeSelectedLabel(labelType, selectedLabel);
+    QCOMPARE(selected.has_value(), setPosition != 0);
+    if (!selected) return;
+    QCOMPARE(selected->setPosition, setPosition);
+    QCOMPARE(selected->controls.spine, spine);
+    QCOMPARE(selected->controls.pocket, pocket);
+}
+
+void TestSelection::everyControlBelongsToTheSetThatHoldsIt() {
+    // Selecting any control of a set selects that set, for every type.
+    for (int t = lm::kFirstLabelType; t <= lm::kLastLabelType; ++t) {
+        const lm::LabelTypeInfo* type = lm::labelTypeInfo(t);
+        int spines = 0;
+        int pockets = 0;
+        for (int k = 2; k <= type->lastSetPosition(); ++k) {
+            lm::SetControls controls = lm::controlsOfSet(t, k);
+            spines += int(controls.spine.size());
+            pockets += int(controls.pocket.size());
+            for (int s : controls.spine) QCOMPARE(lm::decodeSelectedLabel(t, s)->setPosition, k);
+            for (int p : controls.pocket)
+                QCOMPARE(lm::decodeSelectedLabel(t, p + 40)->setPosition, k);
+        }
+        QCOMPARE(spines, type->setsPerPage);
+        QCOMPARE(pockets, type->setsPerPage * type->pocketsPerSet);
+    }
+}
+
+QTEST_APPLESS_MAIN(TestSelection)
+#include "tst_selection.moc"
