@@ -74,10 +74,13 @@ void paintLabel(QPainter& painter, const SheetLabel& label) {
         layout.setTextOption(option);
         layout.beginLayout();
         qreal height = 0;
+        // Lines below the box would be clipped away: they are not laid out,
+        // so a long text in a narrow label costs no more than what shows.
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(lineWidth);
             line.setPosition(QPointF(0, height));
             height += lineHeight;
+            if (y + height >= label.box.bottom()) break;
         }
         layout.endLayout();
         layout.draw(&painter, QPointF(inner.left(), y));

@@ -345,6 +345,8 @@ void TestSheetPainter::clippedToItsOwnBox_data() {
         << QStringLiteral("WWWWWWWW") << QMargins(-3000, 0, 0, 0) << 24;
     QTest::newRow("margins wider than the box")
         << QStringLiteral("WWWW WWWW") << QMargins(1000, 0, 1000, 0) << 24;
+    QTest::newRow("a whole file's worth in one label")
+        << QString(20000, QLatin1Char('W')) << QMargins(35, 144, 144, 144) << 11;
 }
 
 // Rendered at 144 dpi (10 twips a pixel): every inked pixel lies inside the
