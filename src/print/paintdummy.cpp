@@ -1,1 +1,2 @@
-// Keeps labelpaint a valid library while it has no other sources of its own.
+// Keeps labelgui a valid library until the windows bring sources of their own;
+// remove it then.
