@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <string>
+
+#include "core/settings.h"
+
+namespace lm {
+class Dialogs;
+class Forms1;
+class LabelControl;
+}  // namespace lm
+
+// A working folder of its own for one test: QORTEX_DIR points at a fresh
+// temporary folder while the object lives.
+class TempWorkFolder {
+  public:
+    TempWorkFolder();
+    ~TempWorkFolder();
+    TempWorkFolder(const TempWorkFolder&) = delete;
+    TempWorkFolder& operator=(const TempWorkFolder&) = delete;
+
+    QString path() const { return m_dir.path(); }
+    std::string filePath(const char* name) const;
+    void writeSettings(const lm::Settings& settings) const;
+    void writeFile(const char* name, const QByteArray& bytes) const;
+    QByteArray readFile(const char* name) const;
+
+  private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldValue;
+    bool m_hadValue;
+};
+
+// The defaults of a fresh installation with another label type, its default
+// margins, and the printing method given.
+lm::Settings settingsForType(int labelType, int printingMethod = lm::kBatchPrinting);
+
+// Writes `settings` into `folder` and runs start-up; fails the test (returns
+// nullptr) when start-up does not make a window.
+std::unique_ptr<lm::Forms1> startWith(const TempWorkFolder& folder, const lm::Settings& settings,
+                                      lm::Dialogs& dialogs);
+
+// Pixels for twips at the label's screen resolution, as the page places it.
+int pixelsX(const lm::LabelControl& label, double twips);
+int pixelsY(const lm::LabelControl& label, double twips);

@@ -1,0 +1,289 @@
+#include "scripteddialogs.h"
+
+#include <QTest>
+
+namespace {
+
+QString buttonsName(lm::MessageButtons buttons) {
+    switch (buttons) {
+        case lm::MessageButtons::Ok:
+            return QStringLiteral("Ok");
+        case lm::MessageButtons::OkCancel:
+            return QStringLiteral("OkCancel");
+        case lm::MessageButtons::YesNo:
+            return QStringLiteral("YesNo");
+        case lm::MessageButtons::YesNoCancel:
+            return QStringLiteral("YesNoCancel");
+    }
+    return QString();
+}
+
+QString iconName(lm::MessageIcon icon) {
+    switch (icon) {
+        case lm::MessageIcon::None:
+            return QStringLiteral("no icon");
+        case lm::MessageIcon::Information:
+            return QStringLiteral("information");
+        case lm::MessageIcon::Question:
+            return QStringLiteral("question");
+        case lm::MessageIcon::Exclamation:
+            return QStringLiteral("exclamation");
+        case lm::MessageIcon::Critical:
+            return QStringLiteral("critical");
+    }
+    return QString();
+}
+
+QString answerName(std::optional<lm::MessageAnswer> answer) {
+    if (!answer) return QStringLiteral("(first button)");
+    switch (*answer) {
+        case lm::MessageAnswer::Ok:
+            return QStringLiteral("Ok");
+        case lm::MessageAnswer::Cancel:
+            return QStringLiteral("Cancel");
+        case lm::MessageAnswer::Yes:
+            return QStringLiteral("Yes");
+        case lm::MessageAnswer::No:
+            return QStringLiteral("No");
+    }
+    return QString();
+}
+
+// Shows line breaks, so that "\r\n" and "\n" can be told apart in a report.
+QString visible(QString text) {
+    text.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString describeFont(const lm::FontChoice& f) {
+    return QStringLiteral("%1 %2pt colour %3%4%5%6%7")
+        .arg(f.name)
+        .arg(f.size)
+        .arg(f.color)
+        .arg(f.bold ? QStringLiteral(" bold") : QString())
+        .arg(f.italic ? QStringLiteral(" italic") : QString())
+        .arg(f.strikethrough ? QStringLiteral(" strikethrough") : QString())
+        .arg(f.underline ? QStringLiteral(" underline") : QString());
+}
+
+}  // namespace
+
+QString describeMessage(const lm::MessageRequest& request) {
+    return QStringLiteral("message %1, title %2, %3, %4")
+        .arg(visible(request.text), visible(request.title), buttonsName(request.buttons),
+             iconName(request.icon));
+}
+
+ScriptedDialogs::~ScriptedDialogs() {
+    const QStringList left = problems();
+    if (!left.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("dialog script: ") + left.join(QLatin1Char('\n'))),
+                     __FILE__, __LINE__);
+}
+
+void ScriptedDialogs::expectMessage(const QString& text, lm::MessageButtons buttons,
+                                    lm::MessageIcon icon, lm::MessageAnswer answer,
+                                    const QString& title) {
+    Step step;
+    step.kind = Kind::Message;
+    step.message.text = text;
+    step.message.title = title;
+    step.message.buttons = buttons;
+    step.message.icon = icon;
+    step.answer = answer;
+    m_steps.push_back(step);
+}
+
+void ScriptedDialogs::expectMessageWithDefault(const QString& text, lm::MessageButtons buttons,
+                                               lm::MessageIcon icon,
+                                               lm::MessageAnswer defaultButton,
+                                               lm::MessageAnswer answer, const QString& title) {
+    expectMessage(text, buttons, icon, answer, title);
+    m_steps.back().message.defaultButton = defaultButton;
+    m_steps.back().checkDefault = true;
+}
+
+void ScriptedDialogs::expectInput(const QString& prompt, const QString& title,
+                                  const QString& defaultText, std::optional<QString> answer) {
+    Step step;
+    step.kind = Kind::Input;
+    step.prompt = prompt;
+    step.title = title;
+    step.detail = defaultText;
+    step.text = std::move(answer);
+    m_steps.push_back(step);
+}
+
+void ScriptedDialogs::expectOpenFile(const QString& title, const QString& filter,
+                                     std::optional<QString> answer) {
+    Step step;
+    step.kind = Kind::OpenFile;
+    step.title = title;
+    step.detail = filter;
+    step.text = std::move(answer);
+    m_steps.push_back(step);
+}
+
+void ScriptedDialogs::expectSaveFile(const QString& title, const QString& filter,
+                                     std::optional<QString> answer) {
+    expectOpenFile(title, filter, std::move(answer));
+    m_steps.back().kind = Kind::SaveFile;
+}
+
+void ScriptedDialogs::expectFolder(const QString& title, std::optional<QString> answer) {
+    Step step;
+    step.kind = Kind::Folder;
+    step.title = title;
+    step.text = std::move(answer);
+    m_steps.push_back(step);
+}
+
+void ScriptedDialogs::expectFont(std::optional<lm::FontChoice> preset,
+                                 std::optional<lm::FontChoice> answer) {
+    Step step;
+    step.kind = Kind::Font;
+    step.preset = std::move(preset);
+    step.font = std::move(answer);
+    m_steps.push_back(step);
+}
+
+void ScriptedDialogs::expectPrint(bool accept) {
+    Step step;
+    step.kind = Kind::Print;
+    step.accept = accept;
+    m_steps.push_back(step);
+}
+
+QStringList ScriptedDialogs::problems() const {
+    QStringList all = m_failures;
+    for (const Step& step : m_steps) {
+        switch (step.kind) {
+            case Kind::Message:
+                all << QStringLiteral("not shown: ") + describeMessage(step.message);
+                break;
+            case Kind::Input:
+                all << QStringLiteral("not shown: input box %1").arg(visible(step.prompt));
+                break;
+            case Kind::OpenFile:
+            case Kind::SaveFile:
+                all << QStringLiteral("not shown: file dialog %1").arg(visible(step.title));
+                break;
+            case Kind::Folder:
+                all << QStringLiteral("not shown: folder dialog %1").arg(visible(step.title));
+                break;
+            case Kind::Font:
+                all << QStringLiteral("not shown: font dialog");
+                break;
+            case Kind::Print:
+                all << QStringLiteral("not shown: print dialog");
+                break;
+        }
+    }
+    return all;
+}
+
+QStringList ScriptedDialogs::takeProblems() {
+    QStringList all = problems();
+    m_failures.clear();
+    m_steps.clear();
+    return all;
+}
+
+std::optional<ScriptedDialogs::Step> ScriptedDialogs::next(Kind kind, const QString& description) {
+    m_shown << description;
+    if (m_steps.empty()) {
+        m_failures << QStringLiteral("unexpected: ") + description;
+        return std::nullopt;
+    }
+    if (m_steps.front().kind != kind) {
+        m_failures << QStringLiteral("unexpected: %1 (the script expects another kind of dialog)")
+                          .arg(description);
+        return std::nullopt;
+    }
+    Step step = m_steps.front();
+    m_steps.pop_front();
+    return step;
+}
+
+void ScriptedDialogs::check(const QString& what, const QString& expected, const QString& actual) {
+    if (expected != actual)
+        m_failures << QStringLiteral("%1: expected %2, got %3")
+                          .arg(what, visible(expected), visible(actual));
+}
+
+lm::MessageAnswer ScriptedDialogs::message(const lm::MessageRequest& request) {
+    std::optional<Step> step = next(Kind::Message, describeMessage(request));
+    if (!step) {
+        // Whatever leaves things as they are.
+        if (request.buttons == lm::MessageButtons::Ok) return lm::MessageAnswer::Ok;
+        if (request.buttons == lm::MessageButtons::YesNo) return lm::MessageAnswer::No;
+        return lm::MessageAnswer::Cancel;
+    }
+    const lm::MessageRequest& want = step->message;
+    check(QStringLiteral("message text"), want.text, request.text);
+    check(QStringLiteral("message title"), want.title, request.title);
+    check(QStringLiteral("message buttons of ") + visible(want.text), buttonsName(want.buttons),
+          buttonsName(request.buttons));
+    check(QStringLiteral("message icon of ") + visible(want.text), iconName(want.icon),
+          iconName(request.icon));
+    if (step->checkDefault)
+        check(QStringLiteral("default button of ") + visible(want.text),
+              answerName(want.defaultButton), answerName(request.defaultButton));
+    return step->answer;
+}
+
+std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QString& title,
+                                                 const QString& defaultText) {
+    std::optional<Step> step =
+        next(Kind::Input, QStringLiteral("input box %1, title %2, default %3")
+                              .arg(visible(prompt), visible(title), visible(defaultText)));
+    if (!step) return std::nullopt;
+    check(QStringLiteral("input prompt"), step->prompt, prompt);
+    check(QStringLiteral("input title"), step->title, title);
+    check(QStringLiteral("input default text"), step->detail, defaultText);
+    return step->text;
+}
+
+std::optional<QString> ScriptedDialogs::openFileName(const QString& title, const QString& filter) {
+    std::optional<Step> step =
+        next(Kind::OpenFile,
+             QStringLiteral("open dialog %1, filter %2").arg(visible(title), visible(filter)));
+    if (!step) return std::nullopt;
+    check(QStringLiteral("open dialog title"), step->title, title);
+    check(QStringLiteral("open dialog filter"), step->detail, filter);
+    return step->text;
+}
+
+std::optional<QString> ScriptedDialogs::saveFileName(const QString& title, const QString& filter) {
+    std::optional<Step> step =
+        next(Kind::SaveFile,
+             QStringLiteral("save dialog %1, filter %2").arg(visible(title), visible(filter)));
+    if (!step) return std::nullopt;
+    check(QStringLiteral("save dialog title"), step->title, title);
+    check(QStringLiteral("save dialog filter"), step->detail, filter);
+    return step->text;
+}
+
+std::optional<QString> ScriptedDialogs::folderName(const QString& title, const QString&) {
+    std::optional<Step> step =
+        next(Kind::Folder, QStringLiteral("folder dialog %1").arg(visible(title)));
+    if (!step) return std::nullopt;
+    check(QStringLiteral("folder dialog title"), step->title, title);
+    return step->text;
+}
+
+std::optional<lm::FontChoice> ScriptedDialogs::chooseFont(const lm::FontChoice& preset) {
+    std::optional<Step> step =
+        next(Kind::Font, QStringLiteral("font dialog preset %1").arg(describeFont(preset)));
+    if (!step) return std::nullopt;
+    if (step->preset)
+        check(QStringLiteral("font dialog preset"), describeFont(*step->preset),
+              describeFont(preset));
+    return step->font;
+}
+
+bool ScriptedDialogs::printDialog(QPrinter&) {
+    std::optional<Step> step = next(Kind::Print, QStringLiteral("print dialog"));
+    return step && step->accept;
+}
