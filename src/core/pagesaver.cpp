@@ -113,6 +113,9 @@ Result<std::vector<PlannedSet>> planPage(const std::string& path, const LabelPag
         if (action == SetAction::Produce) {
             Status request = checkProductionRequest(edit);
             if (!request) return request.error();
+            LabelSetTexts first = composeCopy(type, set.texts, firstCopyNumbers(edit));
+            Status copy = checkCopy(path, type, first, k);
+            if (!copy) return copy.error();
         }
         if (action == SetAction::InsertBlanksThenWrite &&
             (edit.PendingEditCount < 0 || edit.PendingEditCount > kLargestEnteredNumber))
@@ -203,6 +206,13 @@ bool fileIsMissing(const std::string& path) {
 }
 
 }  // namespace
+
+Status checkPageCanBeSaved(const LabelPage& page, int labelType, const EditRequest& edit,
+                           const std::string& FileName) {
+    const LabelTypeInfo* type = labelTypeInfo(labelType);
+    if (!type) return Error{"", "unknown label type " + std::to_string(labelType)};
+    return planPage(FileName, page, *type, edit).status();
+}
 
 Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelType,
                                   const EditRequest& edit, const std::string& FileName) {

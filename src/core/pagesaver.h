@@ -31,6 +31,14 @@ struct SaveOutcome {
 // page changes. On success `state` describes the file written: FileName is
 // the current file, PageEndPosition the last byte of the page, and
 // LabelFileLength its new length; PageChanged is the caller's to clear.
+// The checks SaveLabelFile makes before it touches any file: every text it
+// would write reads back as it is, and the pending edit's numbers are legal.
+// A failure here is the operator's to mend (the page stays changed); the
+// message names the label's place on the page, or is "You entered illegal
+// numbers!".
+Status checkPageCanBeSaved(const LabelPage& page, int labelType, const EditRequest& edit,
+                           const std::string& FileName);
+
 Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelType,
                                   const EditRequest& edit, const std::string& FileName);
 

@@ -61,6 +61,16 @@ Status checkProductionRequest(const EditRequest& request) {
     return {};
 }
 
+CopyNumbers firstCopyNumbers(const EditRequest& request) {
+    std::string numbers1 = request.MultiNumbers1;
+    std::string numbers2 = request.MultiNumbers2;
+    CopyNumbers numbers{request.MultiConstant1 + withoutLeadingSpaces(GetNumber(numbers1)),
+                        std::nullopt};
+    if (!numbers2.empty())
+        numbers.b = request.MultiConstant2 + withoutLeadingSpaces(GetNumber(numbers2));
+    return numbers;
+}
+
 Status produceNumberedCopies(const LabelTypeInfo& type, const LabelSetTexts& set,
                              const EditRequest& request, const CopyWriter& writeCopy) {
     Status checked = checkProductionRequest(request);

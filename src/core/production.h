@@ -36,6 +36,10 @@ LabelSetTexts composeCopy(const LabelTypeInfo& type, const LabelSetTexts& set,
 // copies. Refusals carry "You entered illegal numbers!".
 Status checkProductionRequest(const EditRequest& request);
 
+// The numbers of the first copy of the series. Numbers are digits, so every
+// copy of a series reads back as faithfully as its first one does.
+CopyNumbers firstCopyNumbers(const EditRequest& request);
+
 // Produces the numbered series of `set` that replaces it in the file:
 // `PendingEditCount` copies for every number of the first list combined
 // with every number of the second, in order. Each copy goes to `writeCopy`;

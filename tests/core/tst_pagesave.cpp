@@ -540,6 +540,9 @@ void TestPageSave::unstorableTextsAreRefused() {
 
     const QByteArray oldBytes = readBytes(file.path);
     lm::PageState before = file.state;
+    // Every refusal is found before any file is touched.
+    QCOMPARE(lm::checkPageCanBeSaved(page, labelType, edit, file.state.CurrentFileName).ok(),
+             message.isEmpty());
     lm::Result<lm::SaveOutcome> saved =
         lm::SaveLabelFile(file.state, page, labelType, edit, file.state.CurrentFileName);
     if (message.isEmpty()) {
