@@ -11,6 +11,6 @@ int main(int argc, char* argv[]) {
     lm::StartUpResult started = lm::startUp(dialogs);
     if (!started.window) return started.exitCode;
     dialogs.setParentWindow(started.window.get());
-    started.window->showMaximized();
+    lm::showMainWindow(*started.window);
     return app.exec();
 }

@@ -13,13 +13,17 @@ namespace {
 
 constexpr int kCannotStart = 1;
 
+// "The settings file /home/ann/qortex/$$$set.val cannot be read: it holds 3 of
+// the 21 settings items." and what the operator can do about it.
 QString settingsProblem(const std::string& path, const Error& error) {
     QString file = QString::fromStdString(error.path.empty() ? path : error.path);
+    QString reason = QString::fromStdString(error.reason);
+    if (!reason.endsWith(QLatin1Char('.'))) reason += QLatin1Char('.');
     return QStringLiteral(
-               "The settings file cannot be read:\r\n%1\r\n\r\n%2\r\n\r\n"
+               "The settings file %1 cannot be read: %2\r\n\r\n"
                "The Label Maker cannot start. Correct the file, or remove it to "
                "start with the default settings.")
-        .arg(file, QString::fromStdString(error.reason));
+        .arg(file, reason);
 }
 
 }  // namespace
@@ -48,6 +52,10 @@ StartUpResult startUp(Dialogs& dialogs) {
     splash.close();
     result.window->runStartUpLoad();
     return result;
+}
+
+void showMainWindow(Forms1& window) {
+    window.showMaximized();
 }
 
 }  // namespace lm

@@ -21,4 +21,7 @@ struct StartUpResult {
 // working file. The window is not shown.
 StartUpResult startUp(Dialogs& dialogs);
 
+// Shows the main window maximized; un-maximized it keeps its normal size.
+void showMainWindow(Forms1& window);
+
 }  // namespace lm
