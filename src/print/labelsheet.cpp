@@ -11,7 +11,7 @@
 namespace lm {
 namespace {
 
-LabelFont spineFont(const Settings& s) {
+SheetFont spineFont(const Settings& s) {
     return {QString::fromStdString(s.SpineFontName),
             s.SpineFontSize,
             s.SpineFontBold.isTrue(),
@@ -21,7 +21,7 @@ LabelFont spineFont(const Settings& s) {
             static_cast<std::uint32_t>(s.SpineFontColor)};
 }
 
-LabelFont pocketFont(const Settings& s) {
+SheetFont pocketFont(const Settings& s) {
     return {QString::fromStdString(s.PocketFontName),
             s.PocketFontSize,
             s.PocketFontBold.isTrue(),
@@ -56,7 +56,7 @@ SheetLabel sheetLabel(const Settings& s, int labelType, const LabelPlacement& pl
 
 }  // namespace
 
-bool LabelFont::operator==(const LabelFont& o) const {
+bool SheetFont::operator==(const SheetFont& o) const {
     return name == o.name && pointSize == o.pointSize && bold == o.bold && italic == o.italic &&
            strikethrough == o.strikethrough && underline == o.underline && color == o.color;
 }

@@ -15,7 +15,7 @@ class LabelPage;
 struct Settings;
 
 // The font a label is printed with, as the settings record holds it.
-struct LabelFont {
+struct SheetFont {
     QString name;
     int pointSize = 12;
     bool bold = false;
@@ -24,8 +24,8 @@ struct LabelFont {
     bool underline = false;
     std::uint32_t color = 0;  // Windows RGB: 0x00BBGGRR
 
-    bool operator==(const LabelFont& other) const;
-    bool operator!=(const LabelFont& other) const { return !(*this == other); }
+    bool operator==(const SheetFont& other) const;
+    bool operator!=(const SheetFont& other) const { return !(*this == other); }
 };
 
 // One label control of the page, as it goes onto paper.
@@ -34,7 +34,7 @@ struct SheetLabel {
     int number = 0;  // element number in its control array, from 2
     QString text;    // line breaks as '\n'
     QRectF box;      // twips at zoom 100, before the vertical correction
-    LabelFont font;
+    SheetFont font;
     int alignment = 0;      // 0 Left, 1 Right, 2 Centered, 3 Justified
     QMargins innerMargins;  // twips inside the box where no text goes
 };

@@ -15,6 +15,8 @@ namespace lm {
 namespace {
 
 constexpr double kTwipsPerPoint = 20.0;
+// One device unit per twip keeps label positions exact in the file.
+constexpr int kTwipsPerInchResolution = 1440;
 
 // Passes the PDF engine's output on to the real device and remembers the
 // first write that did not go through: the engine itself does not check.
@@ -92,8 +94,7 @@ Status PdfSheetWriter::Private::begin(const QPageLayout& layout) {
     device = std::make_unique<CheckedDevice>(target);
     device->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     writer = std::make_unique<QPdfWriter>(device.get());
-    // One device unit per twip keeps label positions exact in the file.
-    writer->setResolution(int(kTwipsPerInch));
+    writer->setResolution(kTwipsPerInchResolution);
     writer->setCreator(QStringLiteral("Kelvarine Label Maker"));
     writer->setTitle(title);
     if (!writer->setPageLayout(layout)) return fail(QStringLiteral("the sheet has no page size"));

@@ -15,19 +15,20 @@
 namespace lm {
 namespace {
 
+constexpr double kSheetTwipsPerInch = 1440.0;
 constexpr int kTwipsPerPoint = 20;
 
 // The painter works in twips, so a font's size is given in twips too; that
 // keeps glyph sizes right on every device whatever its resolution.
-QFont twipFont(const LabelFont& labelFont) {
-    QFont font(labelFont.name);
+QFont twipFont(const SheetFont& sheetFont) {
+    QFont font(sheetFont.name);
     // A size of zero or less (a hand-edited settings file) still prints, at
     // the smallest size, rather than at some default the operator never chose.
-    font.setPixelSize(std::max(1, labelFont.pointSize) * kTwipsPerPoint);
-    font.setBold(labelFont.bold);
-    font.setItalic(labelFont.italic);
-    font.setStrikeOut(labelFont.strikethrough);
-    font.setUnderline(labelFont.underline);
+    font.setPixelSize(std::max(1, sheetFont.pointSize) * kTwipsPerPoint);
+    font.setBold(sheetFont.bold);
+    font.setItalic(sheetFont.italic);
+    font.setStrikeOut(sheetFont.strikethrough);
+    font.setUnderline(sheetFont.underline);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
@@ -95,7 +96,8 @@ void paintSheet(QPainter& painter, const LabelSheet& sheet) {
     const QPaintDevice* device = painter.device();
     if (!painter.isActive() || !device) return;
     painter.save();
-    painter.scale(device->logicalDpiX() / kTwipsPerInch, device->logicalDpiY() / kTwipsPerInch);
+    painter.scale(device->logicalDpiX() / kSheetTwipsPerInch,
+                  device->logicalDpiY() / kSheetTwipsPerInch);
     painter.translate(0, -sheet.verticalCorrection);
     for (bool pocket : {false, true})
         for (const SheetLabel& label : sheet.labels)

@@ -6,8 +6,6 @@ namespace lm {
 
 struct LabelSheet;
 
-constexpr double kTwipsPerInch = 1440.0;
-
 // Prints one sheet: every spine label, then every pocket label, each with its
 // font, alignment and inner margins, clipped to its own box. Positions are
 // twips from the painter's origin, converted with the device's resolution,

@@ -177,9 +177,9 @@ void TestLabelSheet::fontsAndAlignmentFromSettings() {
     settings.PocketLeftMargin = 1999;
     LabelSheet sheet = lm::labelSheet(settings, numberedPage(lm::kSlb));
 
-    const lm::LabelFont spineFont{
+    const lm::SheetFont spineFont{
         QStringLiteral("Liberation Sans"), 14, true, false, false, true, 0x00112233};
-    const lm::LabelFont pocketFont{
+    const lm::SheetFont pocketFont{
         QStringLiteral("Liberation Mono"), 8, false, true, true, false, 0x000000FF};
     for (const SheetLabel& label : sheet.labels) {
         QCOMPARE(label.font, label.pocket ? pocketFont : spineFont);

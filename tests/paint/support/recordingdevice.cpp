@@ -1,8 +1,8 @@
 #include "recordingdevice.h"
 
 #include <QPaintEngine>
-#include <QPainterPath>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
 
 class RecordingEngine : public QPaintEngine {
