@@ -237,7 +237,8 @@ void BM_EditOnPage1000(benchmark::State& state) {
     for (auto _ : state) {
         edit.PendingEdit = deleting ? lm::kDeleteLabel : lm::kInsertBlankLabel;
         deleting = !deleting;
-        lm::Result<lm::SaveOutcome> saved = lm::SaveLabelFile(pageState, page, lm::kSp1, edit, file);
+        lm::Result<lm::SaveOutcome> saved =
+            lm::SaveLabelFile(pageState, page, lm::kSp1, edit, file);
         if (!saved.ok() || !saved->pageReread || pageState.PageNumber != 1000)
             return state.SkipWithError("edit failed");
     }
@@ -249,10 +250,18 @@ BENCHMARK(BM_Reference_cp)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTim
 BENCHMARK(BM_Reference_CopyFsyncRename)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_SaveOnePage)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_ReadPageAndPrevious)
-    ->Arg(2)->Arg(100)->Arg(1000)->Arg(10000)->Arg(30000)
-    ->Unit(benchmark::kMicrosecond)->UseRealTime();
+    ->Arg(2)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 BENCHMARK(BM_ReadPageAndPrevious_NothingRemembered)
-    ->Arg(2)->Arg(1000)->Arg(30000)
-    ->Unit(benchmark::kMicrosecond)->UseRealTime();
+    ->Arg(2)
+    ->Arg(1000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 BENCHMARK(BM_FindPage1000_FromTheStart)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_EditOnPage1000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
