@@ -1,0 +1,292 @@
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "platform/filefilter.h"
+#include "platform/qtdialogs.h"
+#include "scripteddialogs.h"
+
+using lm::MessageAnswer;
+using lm::MessageButtons;
+using lm::MessageIcon;
+
+namespace {
+
+// Runs `act` on the modal dialog of type T as soon as it shows.
+template <class T>
+void whenShown(std::function<void(T*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dialog);
+        }
+    });
+    timer->start();
+}
+
+}  // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+  private slots:
+    void windowsFiltersBecomeQtFilters_data();
+    void windowsFiltersBecomeQtFilters();
+    void scriptAnswersMatchingPrompts();
+    void scriptReportsDifferences();
+    void scriptReportsUnexpectedAndUnansweredPrompts();
+    void messageBoxShowsTheRequest_data();
+    void messageBoxShowsTheRequest();
+    void inputBoxGivesTheAnswerOrCancel();
+    void fileDialogsStartFromTheLastName();
+};
+
+void TestDialogs::windowsFiltersBecomeQtFilters_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("open label file")
+        << QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*")
+        << QStringList{QStringLiteral("Label Files (*.dat *.txt)"),
+                       QStringLiteral("All Files (*)")};
+    QTest::newRow("no spaces") << QStringLiteral(
+                                      "Label Files (*.dat;*.txt)|*.dat;*.txt|All Files (*.*)|*.*")
+                               << QStringList{QStringLiteral("Label Files (*.dat *.txt)"),
+                                              QStringLiteral("All Files (*)")};
+    QTest::newRow("save label file")
+        << QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*")
+        << QStringList{QStringLiteral("Label Files (*.dat)"), QStringLiteral("All Files (*)")};
+    QTest::newRow("description without patterns")
+        << QStringLiteral("Text|*.txt") << QStringList{QStringLiteral("Text (*.txt)")};
+    QTest::newRow("dangling description")
+        << QStringLiteral("Text|*.txt|Other") << QStringList{QStringLiteral("Text (*.txt)")};
+    QTest::newRow("empty") << QString() << QStringList();
+}
+
+void TestDialogs::windowsFiltersBecomeQtFilters() {
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QCOMPARE(lm::qtNameFilters(filter), expected);
+}
+
+void TestDialogs::scriptAnswersMatchingPrompts() {
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(QStringLiteral("Do you want to save the change(s)?"),
+                          MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::No);
+    dialogs.expectInput(QStringLiteral("Type a new top margin:"), QStringLiteral("Top Margin"),
+                        QStringLiteral(" 920"), QStringLiteral("1000"));
+    dialogs.expectInput(QStringLiteral("p"), QStringLiteral("t"), QString(), std::nullopt);
+    dialogs.expectOpenFile(QStringLiteral("Open Label File"), QStringLiteral("All Files (*.*)|*.*"),
+                           QStringLiteral("/tmp/a.dat"));
+    dialogs.expectSaveFile(QStringLiteral("Save Label File"), QStringLiteral("x|*.dat"),
+                           std::nullopt);
+    lm::FontChoice font;
+    font.name = QStringLiteral("Arial");
+    font.size = 10.5;
+    dialogs.expectFont(lm::FontChoice{}, font);
+
+    QCOMPARE(dialogs.message(QStringLiteral("Do you want to save the change(s)?"),
+                             MessageButtons::YesNo, MessageIcon::Question),
+             MessageAnswer::No);
+    QCOMPARE(dialogs.inputBox(QStringLiteral("Type a new top margin:"),
+                              QStringLiteral("Top Margin"), QStringLiteral(" 920")),
+             std::optional<QString>(QStringLiteral("1000")));
+    QVERIFY(!dialogs.inputBox(QStringLiteral("p"), QStringLiteral("t"), QString()));
+    QCOMPARE(dialogs.openFileName(QStringLiteral("Open Label File"),
+                                  QStringLiteral("All Files (*.*)|*.*")),
+             std::optional<QString>(QStringLiteral("/tmp/a.dat")));
+    QVERIFY(!dialogs.saveFileName(QStringLiteral("Save Label File"), QStringLiteral("x|*.dat")));
+    QCOMPARE(dialogs.chooseFont(lm::FontChoice{}), std::optional<lm::FontChoice>(font));
+    LM_VERIFY_DIALOGS(dialogs);
+}
+
+void TestDialogs::scriptReportsDifferences() {
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(QStringLiteral("Label file has been cleared!"), MessageButtons::Ok,
+                          MessageIcon::Information, MessageAnswer::Ok);
+    dialogs.expectMessageWithDefault(
+        QStringLiteral("You want to delete the highlighted label(s). Right?"),
+        MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes, MessageAnswer::Yes);
+    dialogs.expectInput(QStringLiteral("Type a new left margin:"), QStringLiteral("Left Margin"),
+                        QStringLiteral(" 640"), QStringLiteral("700"));
+    // Another icon, another title.
+    dialogs.message(QStringLiteral("Label file has been cleared!"), MessageButtons::Ok,
+                    MessageIcon::Exclamation, QStringLiteral("Label Maker"));
+    lm::MessageRequest request;
+    request.text = QStringLiteral("You want to delete the highlighted label(s). Right?");
+    request.buttons = MessageButtons::YesNo;
+    request.icon = MessageIcon::Question;
+    request.defaultButton = MessageAnswer::No;
+    QCOMPARE(dialogs.message(request), MessageAnswer::Yes);
+    // Another default text: the script still answers.
+    QCOMPARE(dialogs.inputBox(QStringLiteral("Type a new left margin:"),
+                              QStringLiteral("Left Margin"), QStringLiteral("640")),
+             std::optional<QString>(QStringLiteral("700")));
+    QStringList problems = dialogs.takeProblems();
+    QCOMPARE(problems.size(), 4);
+    QVERIFY(problems[0].startsWith(QStringLiteral("message title")));
+    QVERIFY(problems[1].startsWith(QStringLiteral("message icon")));
+    QVERIFY(problems[2].startsWith(QStringLiteral("default button")));
+    QVERIFY(problems[3].startsWith(QStringLiteral("input default text")));
+}
+
+void TestDialogs::scriptReportsUnexpectedAndUnansweredPrompts() {
+    ScriptedDialogs dialogs;
+    // Unexpected prompts get the answer that changes nothing.
+    QCOMPARE(dialogs.message(QStringLiteral("Save?"), MessageButtons::YesNoCancel,
+                             MessageIcon::Question),
+             MessageAnswer::Cancel);
+    QCOMPARE(dialogs.message(QStringLiteral("Sure?"), MessageButtons::YesNo, MessageIcon::Question),
+             MessageAnswer::No);
+    QVERIFY(!dialogs.openFileName(QStringLiteral("Open Label File"), QString()));
+    dialogs.expectPrint(true);
+    QVERIFY(!dialogs.inputBox(QStringLiteral("How many?"), QStringLiteral("t"), QString()));
+    dialogs.expectMessage(QStringLiteral("Never shown"), MessageButtons::Ok, MessageIcon::None,
+                          MessageAnswer::Ok);
+    QCOMPARE(dialogs.unanswered(), 2);
+    QStringList problems = dialogs.takeProblems();
+    QCOMPARE(problems.size(), 6);
+    QVERIFY(problems[0].contains(QStringLiteral("\"Save?\"")));
+    QVERIFY(problems[3].contains(QStringLiteral("another kind of dialog")));
+    QVERIFY(problems[4].startsWith(QStringLiteral("not shown: print dialog")));
+    QVERIFY(problems[5].contains(QStringLiteral("Never shown")));
+    QVERIFY(dialogs.problems().isEmpty());
+}
+
+void TestDialogs::messageBoxShowsTheRequest_data() {
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("defaultButton");  // -1: none named
+    QTest::addColumn<int>("press");
+    QTest::addColumn<QList<int>>("shown");
+    QTest::addColumn<int>("qtIcon");
+    QTest::addColumn<int>("qtDefault");
+    using QB = QMessageBox;
+    QTest::newRow("ok, critical") << int(MessageButtons::Ok) << int(MessageIcon::Critical) << -1
+                                  << int(QB::Ok) << QList<int>{QB::Ok} << int(QB::Critical)
+                                  << int(QB::Ok);
+    QTest::newRow("yes no, question, Yes default")
+        << int(MessageButtons::YesNo) << int(MessageIcon::Question) << int(MessageAnswer::Yes)
+        << int(QB::No) << QList<int>{QB::Yes, QB::No} << int(QB::Question) << int(QB::Yes);
+    QTest::newRow("yes no cancel, exclamation, Cancel default")
+        << int(MessageButtons::YesNoCancel) << int(MessageIcon::Exclamation)
+        << int(MessageAnswer::Cancel) << int(QB::Cancel) << QList<int>{QB::Yes, QB::No, QB::Cancel}
+        << int(QB::Warning) << int(QB::Cancel);
+    QTest::newRow("ok cancel, no icon")
+        << int(MessageButtons::OkCancel) << int(MessageIcon::None) << -1 << int(QB::Cancel)
+        << QList<int>{QB::Ok, QB::Cancel} << int(QB::NoIcon) << int(QB::Ok);
+    QTest::newRow("ok, information")
+        << int(MessageButtons::Ok) << int(MessageIcon::Information) << -1 << int(QB::Ok)
+        << QList<int>{QB::Ok} << int(QB::Information) << int(QB::Ok);
+}
+
+void TestDialogs::messageBoxShowsTheRequest() {
+    QFETCH(int, buttons);
+    QFETCH(int, icon);
+    QFETCH(int, defaultButton);
+    QFETCH(int, press);
+    QFETCH(QList<int>, shown);
+    QFETCH(int, qtIcon);
+    QFETCH(int, qtDefault);
+    lm::MessageRequest request;
+    request.text = QStringLiteral("First line\r\nSecond <b>line</b>");
+    request.buttons = MessageButtons(buttons);
+    request.icon = MessageIcon(icon);
+    if (defaultButton >= 0) request.defaultButton = MessageAnswer(defaultButton);
+
+    QString title, text;
+    QList<int> seen;
+    int seenIcon = -1, seenDefault = -1;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        text = box->text();
+        for (QAbstractButton* b : box->buttons()) seen << int(box->standardButton(b));
+        std::sort(seen.begin(), seen.end());
+        seenIcon = int(box->icon());
+        seenDefault = int(box->standardButton(box->defaultButton()));
+        box->button(QMessageBox::StandardButton(press))->click();
+    });
+    lm::QtDialogs dialogs;
+    MessageAnswer answer = dialogs.message(request);
+    QCOMPARE(title, QStringLiteral("Kelvarine Label Maker"));
+    QCOMPARE(text, QStringLiteral("First line\nSecond <b>line</b>"));
+    std::sort(shown.begin(), shown.end());
+    QCOMPARE(seen, shown);
+    QCOMPARE(seenIcon, qtIcon);
+    QCOMPARE(seenDefault, qtDefault);
+    const QMap<int, MessageAnswer> answers = {{QMessageBox::Ok, MessageAnswer::Ok},
+                                              {QMessageBox::Cancel, MessageAnswer::Cancel},
+                                              {QMessageBox::Yes, MessageAnswer::Yes},
+                                              {QMessageBox::No, MessageAnswer::No}};
+    QCOMPARE(answer, answers.value(press));
+}
+
+void TestDialogs::inputBoxGivesTheAnswerOrCancel() {
+    lm::QtDialogs dialogs;
+    QString label, title, preset;
+    whenShown<QInputDialog>([&](QInputDialog* box) {
+        label = box->labelText();
+        title = box->windowTitle();
+        preset = box->textValue();
+        box->setTextValue(QStringLiteral("  "));
+        box->accept();
+    });
+    QCOMPARE(dialogs.inputBox(QStringLiteral("Type a new top margin:"),
+                              QStringLiteral("Top Margin"), QStringLiteral(" 920")),
+             std::optional<QString>(QStringLiteral("  ")));
+    QCOMPARE(label, QStringLiteral("Type a new top margin:"));
+    QCOMPARE(title, QStringLiteral("Top Margin"));
+    QCOMPARE(preset, QStringLiteral(" 920"));
+
+    whenShown<QInputDialog>([](QInputDialog* box) { box->reject(); });
+    QVERIFY(!dialogs.inputBox(QStringLiteral("p"), QStringLiteral("t"), QString()));
+}
+
+void TestDialogs::fileDialogsStartFromTheLastName() {
+    QTemporaryDir dir;
+    QString chosen = dir.filePath(QStringLiteral("labels.dat"));
+    QFile file(chosen);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    lm::QtDialogs dialogs;
+    QStringList filters;
+    QString title;
+    whenShown<QFileDialog>([&](QFileDialog* box) {
+        filters = box->nameFilters();
+        title = box->windowTitle();
+        box->selectFile(chosen);
+        static_cast<QDialog*>(box)->accept();
+    });
+    QCOMPARE(dialogs.openFileName(
+                 QStringLiteral("Open Label File"),
+                 QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*")),
+             std::optional<QString>(chosen));
+    QCOMPARE(title, QStringLiteral("Open Label File"));
+    QCOMPARE(filters, QStringList({QStringLiteral("Label Files (*.dat *.txt)"),
+                                   QStringLiteral("All Files (*)")}));
+
+    QStringList preselected;
+    QDir folder;
+    whenShown<QFileDialog>([&](QFileDialog* box) {
+        preselected = box->selectedFiles();
+        folder = box->directory();
+        box->reject();
+    });
+    QVERIFY(!dialogs.saveFileName(QStringLiteral("Save Label File"),
+                                  QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*")));
+    QCOMPARE(folder.absolutePath(), QDir(dir.path()).absolutePath());
+    QCOMPARE(preselected, QStringList{chosen});
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
