@@ -11,6 +11,7 @@
 #include "app/pagebuilder.h"
 #include "app/pagelayout.h"
 #include "app/pageview.h"
+#include "app/startupload.h"
 #include "core/pagegeometry.h"
 #include "platform/buttonbar.h"
 #include "platform/labelcontrol.h"
@@ -58,6 +59,7 @@ Forms1::Forms1(const Settings& settings, Dialogs& dialogs, QWidget* parent)
     m_state.PageNumber = 1;
     m_client->statusBar()->setPage(m_state.PageNumber);
 
+    m_startUpLoad = [this] { loadWorkingFile(*this); };
     installCommandGroups(*this, this);
     if (LabelControl* first = m_labels.spine(2)) {
         setActiveLabel(first);

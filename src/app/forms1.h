@@ -47,7 +47,7 @@ class Forms1 : public QMainWindow, public WindowContext {
     void setStartUpLoad(std::function<void()> load) override;
 
     // Start-up's last step: with Interactive printing, the working file's
-    // first page, when a command group has provided that load.
+    // first page (loadWorkingFile, unless a command group set another load).
     void runStartUpLoad();
 
     ClientArea* clientArea() const { return m_client; }

@@ -85,7 +85,8 @@ class WindowContext {
 
     // Asked when the operator closes the window; false keeps it open.
     virtual void setCloseGuard(std::function<bool()> mayClose) = 0;
-    // Loads the working file at start-up with Interactive printing.
+    // Replaces the load of the working file that start-up runs with
+    // Interactive printing (by default loadWorkingFile, startupload.h).
     virtual void setStartUpLoad(std::function<void()> load) = 0;
 };
 

@@ -7,7 +7,9 @@
 #include "app/form1.h"
 #include "app/forms1.h"
 #include "app/startup.h"
+#include "core/labelpage.h"
 #include "core/labeltypes.h"
+#include "core/pagereader.h"
 #include "core/settings.h"
 #include "core/workfolder.h"
 #include "guitestsupport.h"
@@ -49,6 +51,9 @@ class TestStartUp : public QObject {
     void mailerHasThreeLabelsWithMargin50();
     void sp1BatchStartsEmptyAndUntitled();
     void templatesAreHidden();
+    void interactiveStartLoadsTheWorkingFile();
+    void interactiveStartCreatesAMissingWorkingFile();
+    void unreadableWorkingFileIsReported();
     void missingSettingsFileIsCreatedWithDefaults();
     void brokenSettingsFileStopsWithACriticalBox_data();
     void brokenSettingsFileStopsWithACriticalBox();
@@ -236,8 +241,8 @@ void TestStartUp::sp1BatchStartsEmptyAndUntitled() {
     const lm::AppState& state = window->state();
     QVERIFY(state.CurrentFileName.empty());
     QCOMPARE(state.PageNumber, 1);
-    QCOMPARE(state.PageStartPosition, 1LL);
-    QCOMPARE(state.PageEndPosition, 0LL);
+    QCOMPARE(state.PageStartPosition, 1);
+    QCOMPARE(state.PageEndPosition, 0);
     QVERIFY(!state.PageChanged);
     QCOMPARE(state.SelectedLabel, 0);
     for (int n = 2; n <= 41; ++n) QCOMPARE(window->page().spineText(n), std::string());
@@ -261,6 +266,65 @@ void TestStartUp::templatesAreHidden() {
     // The page's texts leave the templates out.
     window->spineControl(1)->setLabelText("template");
     QCOMPARE(window->page().spineText(1), std::string());
+}
+
+void TestStartUp::interactiveStartLoadsTheWorkingFile() {
+    TempWorkFolder folder;
+    // One sl4 set and a half: the second set's pocket text is cut short.
+    folder.writeFile(lm::kWorkingLabelFile, "PS\r\n3545~~Hemingway\r~~Old man~~FIC~~Sea~~");
+    ScriptedDialogs dialogs;
+    auto window = startWith(folder, settingsForType(lm::kSl4, lm::kInteractivePrinting), dialogs);
+    QVERIFY(window);
+    std::string path = folder.filePath(lm::kWorkingLabelFile);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Kelvarine Label Maker - ") +
+                                        QString::fromStdString(path).toUpper() +
+                                        QStringLiteral(" (Page  1)"));
+    const lm::AppState& state = window->state();
+    QCOMPARE(state.CurrentFileName, path);
+    QCOMPARE(state.PageNumber, 1);
+    QCOMPARE(state.PageStartPosition, 1);
+    QVERIFY(!state.PageChanged);
+    QCOMPARE(window->page().spineText(2), std::string("PS\r\n3545"));
+    QCOMPARE(window->page().pocketText(2), std::string("Hemingway\r"));
+    QCOMPARE(window->page().pocketText(3), std::string("Old man"));
+    QCOMPARE(window->page().spineText(3), std::string("FIC"));
+    QCOMPARE(window->page().pocketText(4), std::string("Sea"));
+    QCOMPARE(window->spineControl(2)->toPlainText(), QStringLiteral("PS\n3545"));
+    LM_VERIFY_DIALOGS(dialogs);
+}
+
+void TestStartUp::interactiveStartCreatesAMissingWorkingFile() {
+    TempWorkFolder folder;
+    ScriptedDialogs dialogs;
+    auto window = startWith(folder, settingsForType(lm::kSp1, lm::kInteractivePrinting), dialogs);
+    QVERIFY(window);
+    QVERIFY(QFile::exists(QString::fromStdString(folder.filePath(lm::kWorkingLabelFile))));
+    QCOMPARE(folder.readFile(lm::kWorkingLabelFile), QByteArray());
+    QVERIFY(window->windowTitle().endsWith(QStringLiteral("$$LABEL.DAT (Page  1)")));
+    LM_VERIFY_DIALOGS(dialogs);
+}
+
+void TestStartUp::unreadableWorkingFileIsReported() {
+    TempWorkFolder folder;
+    // A folder where the working file should be cannot be read as a file.
+    QVERIFY(QDir(folder.path()).mkdir(QString::fromUtf8(lm::kWorkingLabelFile)));
+    std::string path = folder.filePath(lm::kWorkingLabelFile);
+    folder.writeSettings(settingsForType(lm::kSp1, lm::kInteractivePrinting));
+    ScriptedDialogs dialogs;
+    lm::PageState probe;
+    lm::MemoryPage scratch = lm::MemoryPage::forLabelType(lm::kSp1);
+    lm::Status refused = lm::loadFirstPage(probe, scratch, lm::kSp1, path);
+    QVERIFY(!refused.ok());
+    QString reason = QString::fromStdString(refused.error().reason);
+    if (!reason.endsWith(QLatin1Char('.'))) reason += QLatin1Char('.');
+    dialogs.expectMessage(QStringLiteral("The working label file %1 cannot be opened: %2")
+                              .arg(QString::fromStdString(path), reason),
+                          lm::MessageButtons::Ok, lm::MessageIcon::Critical, lm::MessageAnswer::Ok);
+    lm::StartUpResult started = lm::startUp(dialogs);
+    QVERIFY(started.window);
+    LM_VERIFY_DIALOGS(dialogs);
+    QVERIFY(started.window->state().CurrentFileName.empty());
+    QCOMPARE(started.window->windowTitle(), QStringLiteral("Kelvarine Label Maker"));
 }
 
 void TestStartUp::missingSettingsFileIsCreatedWithDefaults() {
