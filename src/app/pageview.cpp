@@ -34,9 +34,14 @@ PageView::PageView(QWidget* parent) : QScrollArea(parent) {
     m_sheet->move(0, 0);
     setWidget(m_desk);
 
-    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &PageView::scrolled);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &PageView::scrolled);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &PageView::pageMoved);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &PageView::pageMoved);
     fitPage();
+}
+
+void PageView::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    emit pageMoved();
 }
 
 void PageView::fitPage() {

@@ -23,7 +23,11 @@ class PageView : public QScrollArea {
     void fitPage();
 
   signals:
-    void scrolled();
+    // The page moved on screen: scrolled, or re-centred by a resize.
+    void pageMoved();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     QWidget* m_desk;

@@ -37,6 +37,9 @@ enum LabelAlignmentValue {
 // clicked() when the mouse is pressed on the label; focusEntered() when it
 // gets the keyboard focus.
 //
+// Names: spine element n is "TXTextControl1_<n>", pocket element n
+// "TXTextControl0_<n>" (objectName), element 1 being its array's template.
+//
 // Geometry: positions and sizes are twips on the page, shown at the screen's
 // logical DPI. The zoom factor scales the drawing of the text (font and inner
 // margins), never the control's size; the page layout moves the controls.
