@@ -10,7 +10,7 @@ PACKAGES := build-essential cmake pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev \
             libbenchmark-dev \
             fonts-liberation \
-            xvfb xauth xdotool imagemagick poppler-utils \
+            xvfb xauth xdotool openbox imagemagick poppler-utils \
             cups printer-driver-cups-pdf \
             gucharmap
 
