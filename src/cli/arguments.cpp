@@ -4,8 +4,8 @@ namespace lm::cli {
 
 std::optional<ParsedArguments> ParsedArguments::parse(const std::vector<std::string>& args,
                                                       const std::vector<OptionSpec>& options,
-                                                      std::size_t positionals,
-                                                      std::string& problem) {
+                                                      std::size_t positionals, std::string& problem,
+                                                      const std::string& missing) {
     ParsedArguments parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -50,8 +50,7 @@ std::optional<ParsedArguments> ParsedArguments::parse(const std::vector<std::str
         parsed.m_values[name] = value.value_or(std::string());
     }
     if (parsed.m_positionals.size() != positionals) {
-        problem = parsed.m_positionals.size() < positionals ? "the label file is missing"
-                                                            : "too many arguments";
+        problem = parsed.m_positionals.size() < positionals ? missing : "too many arguments";
         return std::nullopt;
     }
     return parsed;

@@ -18,10 +18,12 @@ struct OptionSpec {
 class ParsedArguments {
   public:
     // Nothing, with `problem` set, when an option is unknown, repeated or
-    // lacks its value, or the count of plain arguments is not `positionals`.
-    static std::optional<ParsedArguments> parse(const std::vector<std::string>& args,
-                                                const std::vector<OptionSpec>& options,
-                                                std::size_t positionals, std::string& problem);
+    // lacks its value, or the count of plain arguments is not `positionals`;
+    // too few are reported as `missing`.
+    static std::optional<ParsedArguments> parse(
+        const std::vector<std::string>& args, const std::vector<OptionSpec>& options,
+        std::size_t positionals, std::string& problem,
+        const std::string& missing = "the label file is missing");
 
     bool has(const std::string& option) const { return m_values.count(option) > 0; }
     std::optional<std::string> value(const std::string& option) const;
