@@ -6,7 +6,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 # Every Debian package the build, the program and the tests need.
-PACKAGES := build-essential cmake pkg-config \
+PACKAGES := build-essential cmake pkg-config ccache \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev \
             libbenchmark-dev \
             fonts-liberation \
