@@ -81,7 +81,8 @@ class TestCli : public QObject {
 void TestCli::helpListsEveryCommand() {
     Run run = runCli({"--help"});
     QCOMPARE(run.status, 0);
-    for (const char* name : {"pages", "insert-blank", "delete", "series"})
+    for (const char* name :
+         {"pages", "insert-blank", "delete", "series", "convert", "extract", "pdf"})
         QVERIFY2(run.out.find(std::string("  ") + name + " ") != std::string::npos, name);
     Run none = runCli({});
     QCOMPARE(none.status, 2);
