@@ -1,6 +1,7 @@
 #include "app/commandgroups.h"
 
 #include "app/windowcontext.h"
+#include "store/filecommands.h"
 
 namespace lm {
 
@@ -9,8 +10,7 @@ namespace lm {
 // A group whose menu items come later simply is not listed yet: its items
 // stay in the menu bar, unconnected.
 void installCommandGroups(WindowContext& window, QObject* owner) {
-    (void)window;
-    (void)owner;
+    new FileCommands(window, owner);
 }
 
 }  // namespace lm
