@@ -1,5 +1,6 @@
 #include "app/commandgroups.h"
 
+#include "app/pagecommands.h"
 #include "app/windowcontext.h"
 #include "store/filecommands.h"
 
@@ -7,10 +8,12 @@ namespace lm {
 
 // One line per command group, in the order their menus appear, e.g.
 //     new FileCommands(window, owner);
+    new PageCommands(window, owner);
 // A group whose menu items come later simply is not listed yet: its items
 // stay in the menu bar, unconnected.
 void installCommandGroups(WindowContext& window, QObject* owner) {
     new FileCommands(window, owner);
+    new PageCommands(window, owner);
 }
 
 }  // namespace lm
