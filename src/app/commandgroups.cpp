@@ -1,10 +1,7 @@
 #include "app/commandgroups.h"
 
-#include "app/helpcommands.h"
 #include "app/pagecommands.h"
-#include "app/setupcommands.h"
 #include "app/windowcontext.h"
-#include "filemgr/filemanagercommands.h"
 #include "import/importcommands.h"
 #include "store/filecommands.h"
 
@@ -17,10 +14,7 @@ namespace lm {
 void installCommandGroups(WindowContext& window, QObject* owner) {
     new FileCommands(window, owner);
     new ImportCommands(window, owner);
-    new FileManagerCommands(window, owner);
     new PageCommands(window, owner);
-    new SetupCommands(window, owner);
-    new HelpCommands(window, owner);
 }
 
 }  // namespace lm
