@@ -18,7 +18,7 @@ FUZZ_PACKAGES := clang libclang-rt-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test bench fuzz sanitize format clean
+.PHONY: all deps build run test bench fuzz sanitize format clean install
 
 all: build
 
@@ -61,6 +61,10 @@ sanitize: deps
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+
+PREFIX ?= /usr/local
+install: build
+	$(SUDO) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
