@@ -255,10 +255,18 @@ void TestMenuBar::windowFindsItemsByName() {
     QCOMPARE(chosen, 5);
     bool saved = false;
     lm::connectMenuItem(context, "mnuFile_Save", &owner, [&] { saved = true; });
+    // The File menu's own Save runs as well: with no file open it asks for a name.
+    dialogs.expectSaveFile(QStringLiteral("Save Label File"),
+                           QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*"),
+                           std::nullopt);
     context.menuItem(QStringLiteral("mnuFile_Save"))->trigger();
     QVERIFY(saved);
     bool next = false;
     lm::connectButton(context, "Command1", &owner, [&] { next = true; });
+    // So does Next Page, which will not leave a page of empty labels.
+    dialogs.expectMessage(QStringLiteral("Unused label(s) are found on this page!"),
+                          lm::MessageButtons::Ok, lm::MessageIcon::Information,
+                          lm::MessageAnswer::Ok);
     context.button(QStringLiteral("Command1"))->click();
     QVERIFY(next);
     LM_VERIFY_DIALOGS(dialogs);
