@@ -1,5 +1,6 @@
 #include "import/fileextractform.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -7,7 +8,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -77,9 +80,9 @@ FileExtractForm::FileExtractForm(WindowContext& window, QWidget* parent)
     m_files->setSelectionMode(QAbstractItemView::NoSelection);
     m_files->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    m_folderLabel = new QLabel(this);
-    m_folderLabel->setObjectName(QStringLiteral("FolderPath"));
-    m_folderLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_path = new QLineEdit(this);
+    m_path->setObjectName(QStringLiteral("FolderPath"));
+    m_path->installEventFilter(this);
 
     m_apply = new QPushButton(QStringLiteral("Apply"), this);
     m_apply->setObjectName(QStringLiteral("btnExtract"));
@@ -93,6 +96,8 @@ FileExtractForm::FileExtractForm(WindowContext& window, QWidget* parent)
     folderLabel->setBuddy(m_folders);
     auto* fileLabel = new QLabel(QStringLiteral("&Files in the folder:"), this);
     fileLabel->setBuddy(m_files);
+    auto* pathLabel = new QLabel(QStringLiteral("&Path:"), this);
+    pathLabel->setBuddy(m_path);
 
     auto* grid = new QGridLayout;
     grid->addWidget(driveLabel, 0, 0);
@@ -106,7 +111,8 @@ FileExtractForm::FileExtractForm(WindowContext& window, QWidget* parent)
     grid->setColumnStretch(1, 2);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_folderLabel, 1);
+    buttons->addWidget(pathLabel);
+    buttons->addWidget(m_path, 1);
     buttons->addWidget(m_apply);
     buttons->addWidget(cancel);
 
@@ -118,11 +124,17 @@ FileExtractForm::FileExtractForm(WindowContext& window, QWidget* parent)
     connect(m_drives, &QComboBox::currentIndexChanged, this, &FileExtractForm::Drive1_Change);
     connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &FileExtractForm::Dir1_Change);
+    // The tree fills in the background: show the chosen folder again once
+    // the folders on its way have been read, or it stays scrolled out of view.
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (isInside(m_folder, loaded)) revealFolder();
+    });
     connect(m_apply, &QPushButton::clicked, this, &FileExtractForm::btnExtract_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     const QString start = lastExtractedFolder();
     setFolder(!start.isEmpty() && QFileInfo(start).isDir() ? start : QDir::homePath());
+    m_folders->setFocus();
 }
 
 FileExtractForm::~FileExtractForm() = default;
@@ -130,13 +142,16 @@ FileExtractForm::~FileExtractForm() = default;
 void FileExtractForm::setFolder(const QString& path) {
     const QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     selectDriveOf(folder);
-    const QModelIndex index = m_folderModel->index(folder);
-    if (index.isValid()) {
-        QSignalBlocker quiet(m_folders->selectionModel());
-        m_folders->setCurrentIndex(index);
-        m_folders->scrollTo(index);
-    }
     showFolder(folder);
+    revealFolder();
+}
+
+void FileExtractForm::revealFolder() {
+    const QModelIndex index = m_folderModel->index(m_folder);
+    if (!index.isValid()) return;
+    QSignalBlocker quiet(m_folders->selectionModel());
+    m_folders->setCurrentIndex(index);
+    m_folders->scrollTo(index);
 }
 
 void FileExtractForm::selectDriveOf(const QString& path) {
@@ -170,9 +185,27 @@ void FileExtractForm::Dir1_Change() {
 
 void FileExtractForm::showFolder(const QString& path) {
     m_folder = path;
-    m_folderLabel->setText(QDir::toNativeSeparators(path));
+    m_path->setText(path);
     m_fileModel->setRootPath(path);
     m_files->setRootIndex(m_fileModel->index(path));
+}
+
+bool FileExtractForm::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the path field goes to the folder typed; only Apply extracts.
+    if (watched == m_path && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (QFileInfo(m_path->text()).isDir()) {
+                setFolder(m_path->text());
+            } else {
+                QApplication::beep();
+                m_path->setText(m_folder);
+            }
+            m_folders->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FileExtractForm::btnExtract_Click() {

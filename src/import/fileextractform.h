@@ -7,7 +7,7 @@
 
 class QComboBox;
 class QFileSystemModel;
-class QLabel;
+class QLineEdit;
 class QListView;
 class QPushButton;
 class QTreeView;
@@ -19,6 +19,7 @@ class WindowContext;
 // "Select Label File Folder": the operator picks a folder of Connexion
 // one-record exports with a drive list of the mounted volumes (Drive1), a
 // folder tree (Dir1) and the chosen folder's files, for looking only (File1).
+// The folder's path can also be typed (Enter goes there, it does not apply).
 // Apply (btnExtract) extracts the folder for the call index, and the dialog
 // closes with OutFileName() naming the label file written. A failed or
 // cancelled extract keeps the dialog open, to choose again or close.
@@ -37,11 +38,15 @@ class FileExtractForm : public QDialog {
     void setFolder(const QString& path);
     QString folder() const { return m_folder; }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void Drive1_Change();
     void Dir1_Change();
     void btnExtract_Click();
     void showFolder(const QString& path);
+    void revealFolder();
     void selectDriveOf(const QString& path);
 
     WindowContext& m_window;
@@ -54,7 +59,7 @@ class FileExtractForm : public QDialog {
     QTreeView* m_folders;
     QFileSystemModel* m_fileModel;
     QListView* m_files;
-    QLabel* m_folderLabel;
+    QLineEdit* m_path;  // the folder's path, which can also be typed
     QPushButton* m_apply;
 };
 

@@ -1,0 +1,410 @@
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "app/forms1.h"
+#include "guitestsupport.h"
+#include "import/fileextractform.h"
+#include "import/importprogress.h"
+#include "scripteddialogs.h"
+#include "store/loadcommands.h"
+#include "testdata.h"
+
+using lm::FileExtractForm;
+using lm::MessageAnswer;
+using lm::MessageButtons;
+using lm::MessageIcon;
+using Records = QList<QPair<QString, QByteArray>>;
+
+namespace {
+
+const QString kExportFilter =
+    QStringLiteral("Label Files (*.dat; *.txt)|*.dat;*.txt|All Files (*.*)|*.*");
+
+// The open dialog of each item that has one: title and filter.
+QPair<QString, QString> openDialogOf(const QString& item) {
+    if (item == QStringLiteral("mnuImportConnexionClient"))
+        return {QStringLiteral("Import Connecxion Client Label File"), kExportFilter};
+    if (item == QStringLiteral("mnuImport_ConnItem2"))
+        return {QStringLiteral("Import Connexion Label File"),
+                QStringLiteral("Label Files (*.dat;*.txt)|*.dat;*.txt|All Files (*.*)|*.*")};
+    if (item == QStringLiteral("mnuImportPFW"))
+        return {QStringLiteral("Open Label File"),
+                QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*")};
+    return {QStringLiteral("Import CatME Label File"), kExportFilter};
+}
+
+void expectOpen(ScriptedDialogs& dialogs, const QString& item, std::optional<QString> answer) {
+    dialogs.expectOpenFile(openDialogOf(item).first, openDialogOf(item).second, answer);
+}
+
+void expectOk(ScriptedDialogs& dialogs, const QString& text, MessageIcon icon = MessageIcon::None) {
+    dialogs.expectMessage(text, MessageButtons::Ok, icon, MessageAnswer::Ok);
+}
+
+QString dataFile(const char* name) {
+    return QStringLiteral(LM_TEST_DATA_DIR) + QLatin1String(name);
+}
+
+QString pageOneTitle(const std::string& file) {
+    return QStringLiteral("Kelvarine Label Maker - %1  (Page  1)")
+        .arg(QString::fromStdString(file).toUpper());
+}
+
+void trigger(lm::Forms1& window, const QString& item) {
+    QAction* action = window.menuItem(item);
+    QVERIFY2(action, qPrintable(item));
+    action->trigger();
+}
+
+// Acts on the folder form once it is open; `opened` tells whether it did.
+struct WhenFormOpens {
+    explicit WhenFormOpens(std::function<void(FileExtractForm&)> act) {
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this, act] {
+            if (auto* form = qobject_cast<FileExtractForm*>(QApplication::activeModalWidget())) {
+                timer.stop();
+                opened = true;
+                act(*form);
+            }
+        });
+        timer.start();
+    }
+    QTimer timer;
+    bool opened = false;
+};
+
+void apply(FileExtractForm& form, const QString& folder) {
+    form.setFolder(folder);
+    form.findChild<QPushButton*>(QStringLiteral("btnExtract"))->click();
+}
+
+// One-record exports, modified a minute apart in the order given.
+void writeRecords(const QString& folder, const Records& records) {
+    QDateTime time = QDateTime::currentDateTime().addSecs(-3600);
+    for (const auto& [name, text] : records) {
+        QFile file(folder + QLatin1Char('/') + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+        time = time.addSecs(60);
+    }
+}
+
+// A run of the main window with its own working folder and scripted dialogs.
+struct Session {
+    explicit Session(int type) : window(startWith(folder, settingsForType(type), dialogs)) {}
+    TempWorkFolder folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<lm::Forms1> window;
+};
+
+// Lets every input have its progress window and notes whether one showed;
+// cancels it when asked to.
+struct ProgressWatch {
+    explicit ProgressWatch(bool cancel) : rule(lm::ImportProgress::setShowRule({0, 0})) {
+        timer.setInterval(0);
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this, cancel] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* progress = qobject_cast<QProgressDialog*>(widget);
+                if (!progress || !progress->isVisible()) continue;
+                shown = true;
+                if (cancel) progress->cancel();
+            }
+        });
+        timer.start();
+    }
+    ~ProgressWatch() { lm::ImportProgress::setShowRule(rule); }
+    lm::ImportProgress::ShowRule rule;
+    QTimer timer;
+    bool shown = false;
+};
+
+// An sp1 export over three read blocks: 9 content lines and 3 trailing ones per label.
+QString bigExport(const TempWorkFolder& folder) {
+    const QByteArray label = QByteArray("QA76.73 some text\n").repeated(9) + "\n\n\n";
+    folder.writeFile("big.txt", label.repeated(15000));
+    return folder.path() + QStringLiteral("/big.txt");
+}
+
+enum EndEarly { ChooseFolder, CloseForm, ApplyMissingFolder, CancelProgress };
+
+QByteArray nineLineRecords(int count) {
+    return QByteArray("QA76.73    Stroustrup, Bjarne.\r\n").repeated(9 * count);
+}
+
+}  // namespace
+
+class TestImportCommands : public QObject {
+    Q_OBJECT
+  private slots:
+    void importShowsPageOneOfTheResult_data();
+    void importShowsPageOneOfTheResult();
+    void changedPageIsOfferedForSaving_data();
+    void changedPageIsOfferedForSaving();
+    void connectorItemsOnlyShowTheirMessage();
+    void folderFormExtractsOldestFirst();
+    void recordsNotWrittenAreReported_data();
+    void recordsNotWrittenAreReported();
+    void endingEarlyChangesNothing_data();
+    void endingEarlyChangesNothing();
+    void largeImportShowsProgress();
+};
+
+void TestImportCommands::importShowsPageOneOfTheResult_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("result");  // in the working folder; empty: the input
+    QTest::addColumn<QByteArray>("spine");
+    QTest::addColumn<QByteArray>("pocket");
+    QTest::newRow("CatME slb") << 5 << "mnuFile_Import" << dataFile("/import/catme_slb.txt")
+                               << "$$$aaaa.dat" << QByteArray("QA76.73\r\n.S77\r\n2013\r\nc.2\r\n")
+                               << QByteArray("Stroustrup, Bjarne.\r\n");
+    QTest::newRow("CatME sp1, CR kept")
+        << 1 << "mnuFile_Import" << dataFile("/import/catme_sp1.txt") << "$$$aaaa.dat"
+        << QByteArray("REF\r\r\nQA76.73\r\r\n") << QByteArray();
+    QTest::newRow("Connexion Client sl4")
+        << 3 << "mnuImportConnexionClient" << dataFile("/import/connexion_client_sl4.txt")
+        << "$$$aaaa.dat" << QByteArray("REF\r\nPE1625\r\n") << QByteArray("Oxford English\r\n");
+    QTest::newRow("Connexion multiple sl4")
+        << 3 << "mnuImport_ConnItem2" << dataFile("/import/connexion_multiple.txt")
+        << "NewFileMultiple_3.dat" << QByteArray("FIC\r\nADAMS\r\nc.1\r\n")
+        << QByteArray("Adams, Douglas.\r\n");
+    QTest::newRow("PFW is Load") << 3 << "mnuImportPFW" << dataFile("/store/sl4-31-texts.dat")
+                                 << QString() << QByteArray("QA76.73\r\n.C153\r\nS77")
+                                 << QByteArray("T2");
+}
+
+void TestImportCommands::importShowsPageOneOfTheResult() {
+    QFETCH(int, type);
+    QFETCH(QString, item);
+    QFETCH(QString, input);
+    QFETCH(QString, result);
+    QFETCH(QByteArray, spine);
+    QFETCH(QByteArray, pocket);
+    Session s(type);
+    expectOpen(s.dialogs, item, input);
+    trigger(*s.window, item);
+    LM_VERIFY_DIALOGS(s.dialogs);
+    const std::string path =
+        result.isEmpty() ? input.toStdString() : s.folder.filePath(result.toUtf8().constData());
+    QCOMPARE(s.window->state().CurrentFileName, path);
+    QCOMPARE(s.window->windowTitle(), pageOneTitle(path));
+    QCOMPARE(s.window->state().PageNumber, 1);
+    QVERIFY(!s.window->state().PageChanged);
+    QVERIFY(QByteArray::fromStdString(s.window->page().spineText(2)).startsWith(spine));
+    QVERIFY(QByteArray::fromStdString(s.window->page().pocketText(2)).startsWith(pocket));
+}
+
+void TestImportCommands::changedPageIsOfferedForSaving_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("answer");       // to the question
+    QTest::addColumn<bool>("saveChosen");  // Save As given a name after Yes
+    QTest::addColumn<bool>("continues");   // to the open dialog or form, then cancelled
+    for (const char* item : {"mnuFile_Import", "mnuImportConnexionClient", "mnuImport_ConnItem",
+                             "mnuImport_ConnItem2", "mnuImportPFW"}) {
+        QTest::addRow("%s cancel", item) << item << int(MessageAnswer::Cancel) << false << false;
+        QTest::addRow("%s no", item) << item << int(MessageAnswer::No) << false << true;
+        QTest::addRow("%s yes, Save As cancelled", item)
+            << item << int(MessageAnswer::Yes) << false << false;
+        QTest::addRow("%s yes, saved", item) << item << int(MessageAnswer::Yes) << true << true;
+    }
+}
+
+void TestImportCommands::changedPageIsOfferedForSaving() {
+    QFETCH(QString, item);
+    QFETCH(int, answer);
+    QFETCH(bool, saveChosen);
+    QFETCH(bool, continues);
+    Session s(1);
+    s.folder.writeFile("$$$aaaa.dat", "earlier~~");
+    s.window->page().setSpineText(2, "EDITED");
+    s.window->state().PageChanged = true;
+    const QString kept = s.folder.path() + QStringLiteral("/kept.dat");
+
+    s.dialogs.expectMessage(
+        QStringLiteral("This page has been changed. Do you want to save the change(s)?"),
+        MessageButtons::YesNoCancel, MessageIcon::Question, MessageAnswer(answer));
+    if (MessageAnswer(answer) == MessageAnswer::Yes)
+        s.dialogs.expectSaveFile(QStringLiteral("Save Label File"),
+                                 QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*"),
+                                 saveChosen ? std::optional<QString>(kept) : std::nullopt);
+    const bool form = item == QStringLiteral("mnuImport_ConnItem");
+    if (continues && !form) expectOpen(s.dialogs, item, std::nullopt);
+    WhenFormOpens closeForm([](FileExtractForm& f) { f.reject(); });
+    trigger(*s.window, item);
+    LM_VERIFY_DIALOGS(s.dialogs);
+
+    QCOMPARE(closeForm.opened, continues && form);
+    QCOMPARE(s.window->state().PageChanged, !saveChosen);
+    QCOMPARE(s.window->state().CurrentFileName, saveChosen ? kept.toStdString() : std::string());
+    QCOMPARE(s.window->page().spineText(2), std::string("EDITED"));
+    QCOMPARE(s.folder.readFile("$$$aaaa.dat"), QByteArray("earlier~~"));
+}
+
+void TestImportCommands::connectorItemsOnlyShowTheirMessage() {
+    const QPair<const char*, const char*> items[] = {
+        {"MnuImportNOTIS", "the Free NOTIS connector."},
+        {"MnuImportDRA", "the free DRA connector."},
+        {"mnuImportDynix", "the free Dynix connector."},
+        {"mnuImportInnovative", "the free Innovative Interface connector."},
+        {"mnuImportOthers", "the free SIRSI connector."},
+        {"mnuImportMailer1", "the SIRSI Mailer connector."}};
+    Session s(3);
+    s.window->state().PageChanged = true;
+    const QString title = s.window->windowTitle();
+    for (const auto& [item, line] : items) {
+        expectOk(s.dialogs, QStringLiteral("Please contact Kelvarine Technology Company to get "
+                                           "\r\n%1\r\n\r\nEmail to: support@kelvarine.example")
+                                .arg(QLatin1String(line)));
+        trigger(*s.window, QLatin1String(item));
+        LM_VERIFY_DIALOGS(s.dialogs);
+    }
+    QVERIFY(s.window->state().PageChanged);
+    QCOMPARE(s.window->windowTitle(), title);
+}
+
+void TestImportCommands::folderFormExtractsOldestFirst() {
+    Session s(1);
+    QTemporaryDir records;
+    writeRecords(records.path(), {{QStringLiteral("c.txt"), "FIC        Adams, Douglas.\r\n"},
+                                  {QStringLiteral("a.txt"), "QA76       Stroustrup.\r\n"}});
+    WhenFormOpens form([&](FileExtractForm& form) {
+        QCOMPARE(form.windowTitle(), QStringLiteral("Select Label File Folder"));
+        form.setFolder(records.path());
+        auto* drive = form.findChild<QComboBox*>(QStringLiteral("Drive1"));
+        QVERIFY(records.path().startsWith(drive->currentData().toString()));
+        auto* files = form.findChild<QAbstractItemView*>(QStringLiteral("File1"));
+        QTRY_COMPARE(files->model()->rowCount(files->rootIndex()), 2);
+        apply(form, records.path());
+    });
+    trigger(*s.window, QStringLiteral("mnuImport_ConnItem"));
+    QVERIFY(form.opened);
+    QCOMPARE(s.window->windowTitle(), pageOneTitle(s.folder.filePath("NewFile_1.dat")));
+    // c.txt is the older file, whatever the names say.
+    QCOMPARE(s.window->page().spineText(2), std::string("FIC\r\n"));
+    QCOMPARE(s.window->page().spineText(3), std::string("QA76\r\n"));
+}
+
+void TestImportCommands::recordsNotWrittenAreReported_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("folderOfRecords");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<QString>("summary");  // after five boxes
+    QTest::newRow("spa, folder of 4") << 7 << true << 4 << QString();
+    QTest::newRow("sp1/sp2-f3, folder of 2") << 10 << true << 2 << QString();
+    QTest::newRow("Mailer-1, file of 5 records") << 9 << false << 5 << QString();
+    QTest::newRow("spa, file of 600 records")
+        << 7 << false << 600
+        << "Invalid Call Index 7\r\n\r\n595 more records were not written for the same reason.";
+}
+
+void TestImportCommands::recordsNotWrittenAreReported() {
+    QFETCH(int, type);
+    QFETCH(bool, folderOfRecords);
+    QFETCH(int, records);
+    QFETCH(QString, summary);
+    Session s(type);
+    QTemporaryDir input;
+    Records files;
+    for (int i = 0; folderOfRecords && i < records; ++i)
+        files.append({QStringLiteral("ocm%1.txt").arg(i), nineLineRecords(1)});
+    if (!folderOfRecords) {
+        files.append({QStringLiteral("export.txt"), nineLineRecords(records)});
+        expectOpen(s.dialogs, QStringLiteral("mnuImport_ConnItem2"),
+                   input.filePath(files[0].first));
+    }
+    writeRecords(input.path(), files);
+    for (int i = 0; i < std::min(records, 5); ++i)
+        expectOk(s.dialogs, QStringLiteral("Invalid Call Index %1").arg(type));
+    if (!summary.isEmpty()) expectOk(s.dialogs, summary);
+    WhenFormOpens form([&](FileExtractForm& form) { apply(form, input.path()); });
+    trigger(*s.window, folderOfRecords ? QStringLiteral("mnuImport_ConnItem")
+                                       : QStringLiteral("mnuImport_ConnItem2"));
+    LM_VERIFY_DIALOGS(s.dialogs);
+
+    // The label file is shown all the same, empty.
+    const QByteArray name = QStringLiteral("%1_%2.dat")
+                                .arg(QLatin1String(folderOfRecords ? "NewFile" : "NewFileMultiple"))
+                                .arg(type)
+                                .toUtf8();
+    QCOMPARE(s.window->windowTitle(), pageOneTitle(s.folder.filePath(name.constData())));
+    QCOMPARE(s.folder.readFile(name.constData()), QByteArray());
+}
+
+void TestImportCommands::endingEarlyChangesNothing_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("how");
+    QTest::addColumn<QString>("report");  // %1: the work folder
+    QTest::newRow("CatME of a folder")
+        << "mnuFile_Import" << int(ChooseFolder)
+        << "The file %1 could not be imported.\r\n\r\nIs a directory.";
+    QTest::newRow("multiple records of a folder")
+        << "mnuImport_ConnItem2" << int(ChooseFolder)
+        << "The labels of the file %1 could not be extracted.\r\n\r\nIs a directory.";
+    QTest::newRow("form closed without Apply") << "mnuImport_ConnItem" << int(CloseForm) << "";
+    QTest::newRow("form applied to a folder gone, then closed")
+        << "mnuImport_ConnItem" << int(ApplyMissingFolder)
+        << "The labels of the folder %1/gone could not be extracted.\r\n\r\n"
+           "No such file or directory.";
+    QTest::newRow("progress cancelled") << "mnuFile_Import" << int(CancelProgress) << "";
+}
+
+void TestImportCommands::endingEarlyChangesNothing() {
+    QFETCH(QString, item);
+    QFETCH(int, how);
+    QFETCH(QString, report);
+    Session s(1);
+    const QByteArray earlier("earlier~~");
+    for (const char* name : {"$$$aaaa.dat", "NewFile_1.dat", "NewFileMultiple_1.dat"})
+        s.folder.writeFile(name, earlier);
+    s.folder.writeFile("shown.dat", "A~~");
+    QVERIFY(lm::showLoadedFile(*s.window, s.folder.filePath("shown.dat")));
+    const QString title = s.window->windowTitle();
+
+    if (how == ChooseFolder) expectOpen(s.dialogs, item, s.folder.path());
+    if (how == CancelProgress) expectOpen(s.dialogs, item, bigExport(s.folder));
+    if (!report.isEmpty()) expectOk(s.dialogs, report.arg(s.folder.path()), MessageIcon::Critical);
+    bool stayedOpen = false;
+    WhenFormOpens form([&](FileExtractForm& form) {
+        if (how == ApplyMissingFolder) {
+            apply(form, s.folder.path() + QStringLiteral("/gone"));
+            stayedOpen = form.isVisible();
+        }
+        form.close();
+    });
+    ProgressWatch progress(how == CancelProgress);
+    trigger(*s.window, item);
+    LM_VERIFY_DIALOGS(s.dialogs);
+    QCOMPARE(form.opened, how == CloseForm || how == ApplyMissingFolder);
+    QCOMPARE(stayedOpen, how == ApplyMissingFolder);
+    QCOMPARE(progress.shown, how == CancelProgress);
+    QCOMPARE(s.window->state().CurrentFileName, s.folder.filePath("shown.dat"));
+    QCOMPARE(s.window->windowTitle(), title);
+    for (const char* name : {"$$$aaaa.dat", "NewFile_1.dat", "NewFileMultiple_1.dat"})
+        QCOMPARE(s.folder.readFile(name), earlier);
+}
+
+void TestImportCommands::largeImportShowsProgress() {
+    Session s(1);
+    expectOpen(s.dialogs, QStringLiteral("mnuFile_Import"), bigExport(s.folder));
+    ProgressWatch progress(false);
+    trigger(*s.window, QStringLiteral("mnuFile_Import"));
+    LM_VERIFY_DIALOGS(s.dialogs);
+    QVERIFY(progress.shown);
+    QCOMPARE(s.window->windowTitle(), pageOneTitle(s.folder.filePath("$$$aaaa.dat")));
+    QVERIFY(QByteArray::fromStdString(s.window->page().spineText(2))
+                .startsWith("QA76.73 some text\r\n"));
+}
+
+QTEST_MAIN(TestImportCommands)
+#include "tst_importcommands.moc"
