@@ -1,6 +1,7 @@
 #include "app/commandgroups.h"
 
 #include "app/pagecommands.h"
+#include "app/setupcommands.h"
 #include "app/windowcontext.h"
 #include "import/importcommands.h"
 #include "store/filecommands.h"
@@ -15,6 +16,7 @@ void installCommandGroups(WindowContext& window, QObject* owner) {
     new FileCommands(window, owner);
     new ImportCommands(window, owner);
     new PageCommands(window, owner);
+    new SetupCommands(window, owner);
 }
 
 }  // namespace lm
