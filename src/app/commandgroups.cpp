@@ -1,5 +1,6 @@
 #include "app/commandgroups.h"
 
+#include "app/helpcommands.h"
 #include "app/pagecommands.h"
 #include "app/setupcommands.h"
 #include "app/windowcontext.h"
@@ -17,6 +18,7 @@ void installCommandGroups(WindowContext& window, QObject* owner) {
     new ImportCommands(window, owner);
     new PageCommands(window, owner);
     new SetupCommands(window, owner);
+    new HelpCommands(window, owner);
 }
 
 }  // namespace lm
