@@ -4,6 +4,7 @@
 #include "app/pagecommands.h"
 #include "app/setupcommands.h"
 #include "app/windowcontext.h"
+#include "filemgr/filemanagercommands.h"
 #include "import/importcommands.h"
 #include "store/filecommands.h"
 
@@ -19,6 +20,7 @@ void installCommandGroups(WindowContext& window, QObject* owner) {
     new PageCommands(window, owner);
     new SetupCommands(window, owner);
     new HelpCommands(window, owner);
+    new FileManagerCommands(window, owner);
 }
 
 }  // namespace lm
