@@ -16,10 +16,12 @@ namespace lm {
 struct AppState : PageState, EditRequest {
     // Read at start-up; the Setup commands change it and write it back.
     Settings settings;
-    // The label type the reading, saving and editing code works with. It is
-    // the settings' item, so a Setup change reaches that code at once, while
-    // the label controls on screen stay those of the type built at start-up.
-    int LabelType() const { return settings.LabelType; }
+    // The label type the page was built for at start-up. Reading, saving,
+    // editing and printing keep to it until the next start, even after the
+    // Setup menu has chosen another type: a page read or written with another
+    // type's label counts would lose the texts that have no label control.
+    int PageLabelType = 0;
+    int LabelType() const { return PageLabelType; }
 
     bool PageChanged = false;  // the page on display has edits not yet saved
     int ZoomValue = 100;       // percent

@@ -35,6 +35,7 @@ Forms1::Forms1(const Settings& settings, Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("Forms1"));
     setPlainTitle();
     m_state.settings = settings;
+    m_state.PageLabelType = settings.LabelType;
     m_state.ZoomValue = 100;
 
     buildMenuBar(menuBar());

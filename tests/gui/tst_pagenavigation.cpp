@@ -74,6 +74,7 @@ class TestPageNavigation : public QObject {
     void lastNumberablePageCannotBeLeftForwards();
     void pageCountBelowOneShowsTheFirstPageAgain();
     void failedLayoutShowsTheFirstPageAndEndsTheMove();
+    void labelTypeChosenInSetupWaitsForTheRestart();
     void pageMovesLeaveNoBusyPointer();
 };
 
@@ -383,6 +384,27 @@ void TestPageNavigation::pageCountBelowOneShowsTheFirstPageAgain() {
 
 // The label type was changed since start-up, so the layout a move needs
 // fails: page 1 is shown again once, and the move does not go on.
+// Choosing another label type in the Setup menu changes the settings only:
+// until the restart the page keeps being read, saved and laid out with the
+// type its labels were built for, so no text falls outside the page.
+void TestPageNavigation::labelTypeChosenInSetupWaitsForTheRestart() {
+    TempWorkFolder folder;
+    ScriptedDialogs dialogs;
+    const QList<QByteArray> texts = labelSetTexts(lm::kSl4, 25);
+    auto window = startOn(folder, lm::kSl4, texts, dialogs);
+    QVERIFY(window);
+    window->state().settings.LabelType = lm::kSp1;  // 40 spine labels a page; sl4 has 10
+    next(*window);
+    QCOMPARE(window->state().PageNumber, 2);
+    QCOMPARE(shownTexts(*window), pageTexts(lm::kSl4, texts, 2));
+    typeInto(window->spineControl(2), QStringLiteral("x"));
+    next(*window);
+    LM_VERIFY_DIALOGS(dialogs);
+    QList<QByteArray> expected = texts;
+    expected[30] += "x";  // the spine text of the page's first set
+    QCOMPARE(folder.readFile(lm::kWorkingLabelFile), labelFileBytes(expected));
+}
+
 void TestPageNavigation::failedLayoutShowsTheFirstPageAndEndsTheMove() {
     TempWorkFolder folder;
     ScriptedDialogs dialogs;
@@ -390,7 +412,7 @@ void TestPageNavigation::failedLayoutShowsTheFirstPageAndEndsTheMove() {
     auto window = startOn(folder, lm::kSp1, texts, dialogs);
     QVERIFY(window);
     next(*window);
-    window->state().settings.LabelType = lm::kSpa;  // 50 labels: the page has 40
+    window->state().PageLabelType = lm::kSpa;  // 50 labels: the page has 40
     dialogs.expectMessage(kTooFast, MessageButtons::Ok, MessageIcon::None, MessageAnswer::Ok);
     next(*window);
     LM_VERIFY_DIALOGS(dialogs);

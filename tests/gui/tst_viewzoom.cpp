@@ -125,7 +125,7 @@ void TestViewZoom::layoutForAnotherTypeFailsAndRecoversOnce() {
         // must not start another recovery.
         QVERIFY(!window->ViewZoom(window->state().ZoomValue));
     });
-    window->state().settings.LabelType = lm::kSpa;  // 50 spine labels, the page has 40
+    window->state().PageLabelType = lm::kSpa;  // 50 spine labels, the page has 40
     QVERIFY(!window->ViewZoom(100));
     QCOMPARE(recoveries, 1);
     QVERIFY(!window->ViewZoom(50));
@@ -139,7 +139,7 @@ void TestViewZoom::layoutForATypeWithTheSameLabelsSucceeds() {
     QVERIFY(window);
     int recoveries = 0;
     window->setLayoutRecovery([&] { ++recoveries; });
-    window->state().settings.LabelType = lm::kSp2;
+    window->state().PageLabelType = lm::kSp2;
     QVERIFY(window->ViewZoom(200));
     QCOMPARE(recoveries, 0);
 }

@@ -108,7 +108,7 @@ void TestZoomMenu::failedLayoutShowsTheFirstPageOnce() {
     auto window = startWith(folder, settingsForType(lm::kSlb, lm::kInteractivePrinting), dialogs);
     QVERIFY(window);
     window->button(QStringLiteral("Command1"))->click();
-    window->state().settings.LabelType = lm::kSl4;  // needs 20 pocket labels, the page has 10
+    window->state().PageLabelType = lm::kSl4;  // needs 20 pocket labels, the page has 10
     dialogs.expectMessage(QStringLiteral("You have moved too fast!"), lm::MessageButtons::Ok,
                           lm::MessageIcon::None, lm::MessageAnswer::Ok);
     chooseZoom(*window, 3);
