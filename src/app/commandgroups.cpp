@@ -6,6 +6,7 @@
 #include "app/windowcontext.h"
 #include "filemgr/filemanagercommands.h"
 #include "import/importcommands.h"
+#include "print/printcommands.h"
 #include "store/filecommands.h"
 
 namespace lm {
@@ -17,6 +18,7 @@ namespace lm {
 void installCommandGroups(WindowContext& window, QObject* owner) {
     new FileCommands(window, owner);
     new ImportCommands(window, owner);
+    new PrintCommands(window, owner);
     new PageCommands(window, owner);
     new SetupCommands(window, owner);
     new HelpCommands(window, owner);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+
+namespace lm {
+
+class WindowContext;
+
+inline const QString kPrintAllQuestion =
+    QStringLiteral("All the labels will be printed out. Proceed?");
+
+// Files of at least this many pages show how far Print All has come, with a
+// Cancel button.
+inline constexpr int kProgressFromPages = 5;
+
+// File, Print All. With no file open it is Print Current Page. Otherwise the
+// save question (Cancel, or a Save As that did not save, ends it), then
+// kPrintAllQuestion (Yes, No). Yes prints every page of CurrentFileName, as
+// the file holds it, one sheet per page, laid out at zoom 100; the title
+// counts the pages as they are printed. Then the page that was on display is
+// read again and shown at ZoomValue with its title and PageChanged; texts
+// typed on it and not saved (the answer No) are put back on it.
+// A file that ends in bytes that are not a complete label prints no empty
+// sheet for them. Printing stops at the first failure, which is reported,
+// or at Cancel in the progress dialog; the sheets printed by then stay
+// printed (a PDF file holds them).
+void printAllPages(WindowContext& window, QPrinter& printer);
+
+}  // namespace lm

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+#include "print/printerselection.h"
+
+namespace lm {
+
+class WindowContext;
+
+// The File menu's printing: Select Printer, Print Current Page and Print
+// All, all on the printer this group keeps for the run.
+class PrintCommands : public QObject {
+    Q_OBJECT
+  public:
+    PrintCommands(WindowContext& window, QObject* parent);
+
+    void mnuFile_PrintSetup_Click();
+    void mnuFile_PrintPage_Click();
+    void mnuFile_PrintAll_Click();
+
+    PrinterSelection& printers() { return m_printers; }
+
+  private:
+    WindowContext& m_window;
+    PrinterSelection m_printers;
+};
+
+}  // namespace lm

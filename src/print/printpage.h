@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+
+namespace lm {
+
+class WindowContext;
+
+inline const QString kPrintPageQuestion =
+    QStringLiteral("The page being displayed will be printed out. Proceed?");
+
+// File, Print Current Page: asks kPrintPageQuestion (Yes, No); Yes prints
+// the page on display, with the texts it shows, on one sheet of `printer`,
+// laid out at zoom 100 for the printing and at ZoomValue again afterwards.
+// The file and PageChanged are not touched. A failure is reported.
+void printCurrentPage(WindowContext& window, QPrinter& printer);
+
+// Lays the page out at ZoomValue again unless that is 100.
+void restoreZoom(WindowContext& window);
+
+}  // namespace lm
