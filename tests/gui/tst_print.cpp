@@ -1,0 +1,435 @@
+// Printing from the window: Select Printer, Print Current Page and Print All.
+// The printer is always a PDF file (no print server is reachable from these
+// tests), read back with pdfinfo and pdftotext -bbox. Positions are twips
+// from the page's top-left corner; a text's first line starts at its label's
+// position plus the inner margins, minus the type's vertical correction.
+
+#include <QAction>
+#include <QFile>
+#include <QMap>
+#include <QPrinter>
+#include <QProcess>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "app/forms1.h"
+#include "core/labeltypes.h"
+#include "guitestsupport.h"
+#include "platform/labelcontrol.h"
+#include "print/printall.h"
+#include "print/printcommands.h"
+#include "print/printersettings.h"
+#include "print/printfailure.h"
+#include "print/printpage.h"
+#include "scripteddialogs.h"
+#include "store/savecommands.h"
+
+using lm::Forms1;
+using lm::MessageAnswer;
+using lm::MessageButtons;
+using lm::MessageIcon;
+
+namespace {
+
+constexpr double kTolerance = 0.5;  // twips; the PDF holds one unit per twip
+
+// The script, and an operator who picks in the print dialog what `choose` does.
+class PrintScript : public ScriptedDialogs {
+  public:
+    std::function<void(QPrinter&)> choose;
+    QList<lm::PrinterSettings> presets;  // what each print dialog opened with
+
+    bool printDialog(QPrinter& printer) override {
+        presets << lm::PrinterSettings::of(printer);
+        const bool accepted = ScriptedDialogs::printDialog(printer);
+        if (accepted && choose) choose(printer);
+        return accepted;
+    }
+};
+
+struct Word {
+    double left = 0, top = 0;
+};
+using PdfPages = QList<QMap<QString, Word>>;
+
+// The words of each page of `path`, by text, in twips.
+PdfPages readPdf(const QString& path) {
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0) return {};
+    static const QRegularExpression tag(
+        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re"));
+    PdfPages pages;
+    for (auto it = tag.globalMatch(QString::fromUtf8(tool.readAllStandardOutput()));
+         it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedLength(1) == 0)
+            pages.append(QMap<QString, Word>());
+        else if (!pages.isEmpty())
+            pages.last()[m.captured(3)] = {m.captured(1).toDouble() * 20,
+                                           m.captured(2).toDouble() * 20};
+    }
+    return pages;
+}
+
+int pdfPageCount(const QString& path) {
+    QProcess tool;
+    tool.start(QStringLiteral("pdfinfo"), {path});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0) return -1;
+    static const QRegularExpression pages(QStringLiteral(R"(Pages:\s+(\d+))"));
+    return pages.match(QString::fromUtf8(tool.readAllStandardOutput())).captured(1).toInt();
+}
+
+// "L1~~L2~~...": one word per label.
+QByteArray labels(int count) {
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i) bytes += "L" + QByteArray::number(i) + "~~";
+    return bytes;
+}
+
+void trigger(Forms1& window, const char* item) {
+    QAction* action = window.menuItem(QString::fromLatin1(item));
+    QVERIFY2(action, item);
+    action->trigger();
+}
+
+// "save:No" answers the save question with No; "page" and "all" are the
+// questions of Print Current Page and Print All.
+void expect(PrintScript& dialogs, const QStringList& steps) {
+    for (const QString& step : steps) {
+        const QString question = step.section(u':', 0, 0), answer = step.section(u':', 1);
+        const MessageAnswer given = answer == u"Yes"  ? MessageAnswer::Yes
+                                    : answer == u"No" ? MessageAnswer::No
+                                                      : MessageAnswer::Cancel;
+        if (question == u"save")
+            dialogs.expectMessage(lm::kPageChangedQuestion, MessageButtons::YesNoCancel,
+                                  MessageIcon::Question, given);
+        else
+            dialogs.expectMessage(
+                question == u"page" ? lm::kPrintPageQuestion : lm::kPrintAllQuestion,
+                MessageButtons::YesNo, MessageIcon::Question, given);
+    }
+}
+
+}  // namespace
+
+class TestPrint : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void printCurrentPagePrintsAtFullSize_data();
+    void printCurrentPagePrintsAtFullSize();
+    void questionsDecide_data();
+    void questionsDecide();
+    void printAllPrintsOneSheetPerPage_data();
+    void printAllPrintsOneSheetPerPage();
+    void printAllCancelledInItsProgress();
+    void printerFailureIsReported();
+    void withoutPrinterLabelsGoToPdfInWorkingFolder();
+    void selectPrinterStartsFromTheLastConfirmedChoice();
+
+  private:
+    std::unique_ptr<Forms1> start(int type, const QByteArray& file, PrintScript& dialogs,
+                                  int printing = lm::kInteractivePrinting);
+    QString m_pdf;
+    std::unique_ptr<TempWorkFolder> m_folder;
+};
+
+void TestPrint::initTestCase() {
+    // Never a real printer: libcups finds no server at this socket.
+    qputenv("CUPS_SERVER", "/nonexistent/labelmaker-test-cups.sock");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+}
+
+void TestPrint::init() {
+    m_folder = std::make_unique<TempWorkFolder>();
+    m_pdf = m_folder->path() + QStringLiteral("/printed.pdf");
+}
+
+// One working folder at a time: each restores QORTEX_DIR when it goes.
+void TestPrint::cleanup() {
+    m_folder.reset();
+}
+
+// Starts on `file` as the working label file, and chooses the PDF file m_pdf
+// as the printer with Select Printer.
+std::unique_ptr<Forms1> TestPrint::start(int type, const QByteArray& file, PrintScript& dialogs,
+                                         int printing) {
+    m_folder->writeFile("$$label.dat", file);
+    auto window = startWith(*m_folder, settingsForType(type, printing), dialogs);
+    if (!window) return window;
+    dialogs.choose = [pdf = m_pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+    };
+    dialogs.expectPrint(true);
+    trigger(*window, "mnuFile_PrintSetup");
+    return window;
+}
+
+void TestPrint::printCurrentPagePrintsAtFullSize_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("zoomItem");  // 1 30%, 2 50%, 3 75%, 5 200%
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QPointF>("at");
+    // sp1 at (640, 920), inner margins 35 left and 144 top.
+    QTest::newRow("sp1 at 50%") << int(lm::kSp1) << labels(41) << 2 << "L1" << QPointF(675, 1064);
+    QTest::newRow("sp1 empty labels print blank")
+        << int(lm::kSp1) << labels(1) << 1 << "L1" << QPointF(675, 1064);
+    // sp1/sp2-f2 at (390, 690), 150 twips higher on paper.
+    QTest::newRow("sp1/sp2-f2") << int(lm::kSp1Sp2F2) << labels(1) << 3 << "L1"
+                                << QPointF(425, 690 + 144 - 150);
+    // Mailer-1 at (360, 1090): spine 1620 down, pockets at the top and 5400
+    // down; every label 700 higher, inner left 50, pockets without top margin.
+    QTest::newRow("Mailer-1 spine")
+        << int(lm::kMailer1) << labels(3) << 5 << "L1" << QPointF(410, 1090 + 1620 + 144 - 700);
+    QTest::newRow("Mailer-1 pocket 3")
+        << int(lm::kMailer1) << labels(3) << 2 << "L3" << QPointF(410, 1090 + 5400 - 700);
+}
+
+void TestPrint::printCurrentPagePrintsAtFullSize() {
+    QFETCH(int, type);
+    QFETCH(QByteArray, file);
+    QFETCH(int, zoomItem);
+    QFETCH(QString, word);
+    QFETCH(QPointF, at);
+    PrintScript dialogs;
+    auto window = start(type, file, dialogs);
+    QVERIFY(window);
+    trigger(*window, qPrintable(QStringLiteral("mnuView_ZoomItem_%1").arg(zoomItem)));
+    const int zoom = window->state().ZoomValue;
+    lm::LabelControl* first = window->spineControl(2);
+    const QPointF zoomed(first->leftTwips(), first->topTwips());
+    QVERIFY(zoom != 100);
+
+    expect(dialogs, {QStringLiteral("page:Yes")});
+    trigger(*window, "mnuFile_PrintPage");
+    LM_VERIFY_DIALOGS(dialogs);
+
+    const PdfPages pages = readPdf(m_pdf);
+    QCOMPARE(pages.size(), 1);
+    QVERIFY2(pages[0].contains(word), qPrintable(QStringList(pages[0].keys()).join(u' ')));
+    QVERIFY(qAbs(pages[0][word].left - at.x()) < kTolerance);
+    QVERIFY(qAbs(pages[0][word].top - at.y()) < kTolerance);
+    QCOMPARE(window->state().ZoomValue, zoom);
+    QCOMPARE(first->zoomFactor(), zoom);
+    QCOMPARE(QPointF(first->leftTwips(), first->topTwips()), zoomed);
+    QVERIFY(!window->state().PageChanged);
+}
+
+// The questions decide what is printed. A label typed and not saved stays on
+// the page in every case; Print All prints the file as it is (the answer No
+// to the save question), or the page on display when no file is open.
+void TestPrint::questionsDecide_data() {
+    QTest::addColumn<int>("printing");
+    QTest::addColumn<bool>("typed");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("printed");  // the second pocket label's text; empty: no PDF
+    const int interactive = lm::kInteractivePrinting, batch = lm::kBatchPrinting;
+    const QString page = QStringLiteral("mnuFile_PrintPage"),
+                  all = QStringLiteral("mnuFile_PrintAll");
+    auto steps = [](const char* list) { return QString::fromLatin1(list).split(u' '); };
+    QTest::newRow("Print Current Page, No")
+        << interactive << false << page << steps("page:No") << QString();
+    QTest::newRow("Print Current Page, typed")
+        << interactive << true << page << steps("page:Yes") << "TYPED";
+    QTest::newRow("Print All, No") << interactive << false << all << steps("all:No") << QString();
+    QTest::newRow("Print All, typed, Cancel")
+        << interactive << true << all << steps("save:Cancel") << QString();
+    QTest::newRow("Print All, typed, not saved")
+        << interactive << true << all << steps("save:No all:Yes") << "L2";
+    QTest::newRow("Print All without a file")
+        << batch << true << all << steps("page:Yes") << "TYPED";
+}
+
+void TestPrint::questionsDecide() {
+    QFETCH(int, printing);
+    QFETCH(bool, typed);
+    QFETCH(QString, item);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, printed);
+    PrintScript dialogs;
+    auto window = start(lm::kSlb, labels(24), dialogs, printing);
+    QVERIFY(window);
+    lm::LabelControl* pocket = window->pocketControl(2);
+    if (typed) pocket->setPlainText(QStringLiteral("TYPED"));
+    const QString shown = pocket->toPlainText();
+    expect(dialogs, steps);
+    trigger(*window, qPrintable(item));
+    LM_VERIFY_DIALOGS(dialogs);
+    const PdfPages pages = readPdf(m_pdf);
+    QCOMPARE(pages.isEmpty(), printed.isEmpty());
+    if (!pages.isEmpty()) QVERIFY(pages[0].contains(printed));
+    QCOMPARE(pocket->toPlainText(), shown);
+    QCOMPARE(window->state().PageChanged, typed);
+    QCOMPARE(m_folder->readFile("$$label.dat"), labels(24));
+}
+
+void TestPrint::printAllPrintsOneSheetPerPage_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("firstWords");  // of each sheet
+    auto words = [](const char* list) {
+        return QString::fromLatin1(list).split(u' ', Qt::SkipEmptyParts);
+    };
+    QTest::newRow("41 labels") << labels(41) << words("L1 L41");
+    QTest::newRow("one page") << labels(40) << words("L1");
+    QTest::newRow("three pages") << labels(81) << words("L1 L41 L81");
+    // Bytes that end no label are no page of their own: no empty sheet.
+    QTest::newRow("unfinished text at the end") << labels(40) + "\r\n" << words("L1");
+    QTest::newRow("empty file") << QByteArray() << words("");
+}
+
+void TestPrint::printAllPrintsOneSheetPerPage() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, firstWords);
+    PrintScript dialogs;
+    auto window = start(lm::kSp1, file, dialogs);
+    QVERIFY(window);
+    lm::AppState& state = window->state();
+    if (firstWords.size() > 1) trigger(*window, "mnuPage_NextPage");
+    trigger(*window, "mnuView_ZoomItem_3");
+    const int pageNumber = state.PageNumber;
+    const auto start = state.PageStartPosition, end = state.PageEndPosition;
+    const std::string shown = window->page().spineText(2);
+
+    expect(dialogs, {QStringLiteral("all:Yes")});
+    trigger(*window, "mnuFile_PrintAll");
+    LM_VERIFY_DIALOGS(dialogs);
+
+    if (firstWords.isEmpty()) {
+        QVERIFY(!QFile::exists(m_pdf));
+    } else {
+        QCOMPARE(pdfPageCount(m_pdf), firstWords.size());
+        const PdfPages pages = readPdf(m_pdf);
+        for (int i = 0; i < pages.size(); ++i) {
+            QVERIFY2(pages[i].contains(firstWords[i]), qPrintable(firstWords[i]));
+            QVERIFY(qAbs(pages[i][firstWords[i]].left - 675) < kTolerance);
+            QVERIFY(qAbs(pages[i][firstWords[i]].top - 1064) < kTolerance);
+        }
+        QCOMPARE(pages.last().size(), (file.count("~~") - 1) % 40 + 1);
+    }
+    QCOMPARE(state.PageNumber, pageNumber);
+    QCOMPARE(state.PageStartPosition, start);
+    QCOMPARE(state.PageEndPosition, end);
+    QCOMPARE(window->title(),
+             lm::pageTitle(state.CurrentFileName, pageNumber, lm::TitleSpacing::TwoSpaces));
+    QCOMPARE(window->page().spineText(2), shown);
+    QCOMPARE(state.ZoomValue, 75);
+    QCOMPARE(window->spineControl(2)->zoomFactor(), 75);
+    QVERIFY(!state.PageChanged);
+}
+
+void TestPrint::printAllCancelledInItsProgress() {
+    PrintScript dialogs;
+    auto window = start(lm::kSp1, labels(40 * lm::kProgressFromPages), dialogs);
+    QVERIFY(window);
+    // The operator presses Cancel once the first sheet is out, as the
+    // progress moves on to the second.
+    QTimer operatorHand;
+    bool seen = false;
+    connect(&operatorHand, &QTimer::timeout, this, [&] {
+        auto* progress = window->findChild<QProgressDialog*>();
+        if (seen || !progress || !progress->isVisible()) return;
+        seen = true;
+        connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged, progress,
+                [progress](int value) {
+                    if (value > 0) progress->cancel();
+                });
+    });
+    operatorHand.start(0);
+    expect(dialogs, {QStringLiteral("all:Yes")});
+    trigger(*window, "mnuFile_PrintAll");
+    operatorHand.stop();
+    LM_VERIFY_DIALOGS(dialogs);
+    QVERIFY(seen);
+    QCOMPARE(pdfPageCount(m_pdf), 1);
+    QCOMPARE(window->state().PageStartPosition, 1);
+    QCOMPARE(window->page().spineText(2), std::string("L1"));
+}
+
+void TestPrint::printerFailureIsReported() {
+    m_pdf = m_folder->path() + QStringLiteral("/missing folder/printed.pdf");
+    PrintScript dialogs;
+    auto window = start(lm::kSp1, labels(41), dialogs);
+    QVERIFY(window);
+    expect(dialogs, {QStringLiteral("all:Yes")});
+    dialogs.expectMessage(
+        lm::failureText(lm::kPrintFailed, {m_pdf.toStdString(), "No such file or directory"}),
+        MessageButtons::Ok, MessageIcon::Critical, MessageAnswer::Ok);
+    trigger(*window, "mnuFile_PrintAll");
+    LM_VERIFY_DIALOGS(dialogs);
+    QCOMPARE(window->state().PageStartPosition, 1);
+    QCOMPARE(window->page().spineText(2), std::string("L1"));
+}
+
+void TestPrint::withoutPrinterLabelsGoToPdfInWorkingFolder() {
+    PrintScript dialogs;
+    m_folder->writeFile("$$label.dat", labels(1));
+    auto window =
+        startWith(*m_folder, settingsForType(lm::kSp1, lm::kInteractivePrinting), dialogs);
+    QVERIFY(window);
+    expect(dialogs, {QStringLiteral("page:Yes")});
+    trigger(*window, "mnuFile_PrintPage");
+    LM_VERIFY_DIALOGS(dialogs);
+    const PdfPages pages = readPdf(m_folder->path() + QStringLiteral("/labels.pdf"));
+    QCOMPARE(pages.size(), 1);
+    QVERIFY(pages[0].contains(QStringLiteral("L1")));
+}
+
+// Cancel changes nothing; a confirmed dialog's settings preset the next one.
+void TestPrint::selectPrinterStartsFromTheLastConfirmedChoice() {
+    PrintScript dialogs;
+    auto window = start(lm::kSp1, labels(1), dialogs);  // the first dialog, confirmed
+    QVERIFY(window);
+    lm::PrinterSelection& printers = window->findChild<lm::PrintCommands*>()->printers();
+    auto select = [&](bool accept, std::function<void(QPrinter&)> choose) {
+        dialogs.choose = std::move(choose);
+        dialogs.expectPrint(accept);
+        trigger(*window, "mnuFile_PrintSetup");
+    };
+    select(true, [](QPrinter& printer) {
+        printer.setCopyCount(3);
+        printer.setPageOrientation(QPageLayout::Landscape);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setColorMode(QPrinter::GrayScale);
+        printer.setResolution(600);
+        printer.setPaperSource(QPrinter::Manual);
+    });
+    select(false, [](QPrinter& printer) { printer.setCopyCount(9); });
+    select(true, nullptr);
+    LM_VERIFY_DIALOGS(dialogs);
+
+    auto summary = [](const lm::PrinterSettings& s) {
+        return QStringLiteral("%1 copies %2 orientation %3 %4 colour %5 dpi %6 source %7")
+            .arg(s.outputFileName)
+            .arg(s.copies)
+            .arg(int(s.orientation))
+            .arg(s.pageSize.name())
+            .arg(int(s.colorMode))
+            .arg(s.resolution)
+            .arg(int(s.paperSource));
+    };
+    QCOMPARE(dialogs.presets.size(), 4);
+    QVERIFY(dialogs.presets[0].outputFileName.endsWith(lm::kNoPrinterPdfName));
+    QCOMPARE(dialogs.presets[1].copies, 1);
+    const QString chosen =
+        m_pdf + QStringLiteral(" copies 3 orientation 1 A4 colour 0 dpi 600 source 3");
+    QCOMPARE(summary(dialogs.presets[2]), chosen);
+    QCOMPARE(summary(dialogs.presets[3]), chosen);
+    QVERIFY(printers.HasSavedDevMode());
+    QCOMPARE(printers.printer().copyCount(), 3);
+}
+
+QTEST_MAIN(TestPrint)
+#include "tst_print.moc"
