@@ -1,0 +1,179 @@
+#!/bin/bash
+# Prints through a real print queue: starts a private cupsd that listens only
+# on a Unix socket of its own, adds a cups-pdf queue as its default printer,
+# runs the real labelmaker on a virtual X screen against it (CUPS_SERVER),
+# chooses File, Print Current Page with the keyboard (alt+f, p, Return) and
+# checks the PDF that cups-pdf writes: one page, and the labels' ink where the
+# PDF writer of labelmaker-cli puts it, the first label at its place on the
+# sheet. A copy is kept as BUILD_DIR/smoke-cups-print.pdf.
+#
+# cups-pdf writes into the Out folder of /etc/cups/cups-pdf.conf (Debian:
+# ~/PDF of the user who prints); the test removes the file it made there.
+# Usage: cups_print.sh BUILD_DIR. Exit 77 (skipped) when a tool is missing,
+# when not run as root (cups-pdf's backend runs only as root) or when cupsd
+# cannot start.
+set -u
+build=${1:?usage: cups_print.sh BUILD_DIR}
+program=$build/bin/labelmaker
+skip() { echo "skipped: $*"; exit 77; }
+
+for tool in cupsd lpadmin lpstat xvfb-run xdotool pdfinfo pdftoppm convert; do
+    command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+backend=/usr/lib/cups/backend/cups-pdf
+ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+[ -e "$backend" ] && [ -f "$ppd" ] || skip "cups-pdf (printer-driver-cups-pdf) is not installed"
+[ "$(id -u)" = 0 ] || skip "cups-pdf's backend runs only as root"
+for needed in "$program" "$build/bin/labelmaker-cli"; do
+    [ -x "$needed" ] || { echo "FAIL: $needed is missing"; exit 1; }
+done
+
+# Where cups-pdf puts its files: its Out setting, ${HOME} being the home of
+# the user who prints.
+home=$(getent passwd "$(id -un)" | cut -d: -f6)
+out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev/null | tail -n 1)
+out=${out:-'${HOME}/PDF'}
+out=${out//'${HOME}'/$home}
+out_existed=no
+[ -d "$out" ] && out_existed=yes
+
+work=$(mktemp -d /tmp/lmcups.XXXXXX)
+chmod 755 "$work"
+cupsd_pid=""
+before=$work/before.txt
+cleanup() {
+    [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null && wait "$cupsd_pid" 2>/dev/null
+    if [ -d "$out" ]; then
+        # Only the files this test made.
+        comm -13 "$before" <(ls -1 "$out" | sort) | while read -r name; do rm -f "$out/$name"; done
+        [ "$out_existed" = no ] && rmdir "$out" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+ls -1 "$out" 2>/dev/null | sort >"$before"
+
+# A cupsd of our own: its own configuration, spool and state, no network.
+mkdir -p "$work/etc" "$work/spool" "$work/cache" "$work/state" "$work/log" "$work/tmp"
+chmod 1777 "$work/tmp"
+export CUPS_SERVER=$work/cups.sock
+cat >"$work/etc/cupsd.conf" <<EOF
+Listen $CUPS_SERVER
+Browsing No
+WebInterface No
+LogLevel info
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+EOF
+cat >"$work/etc/cups-files.conf" <<EOF
+ServerRoot $work/etc
+RequestRoot $work/spool
+CacheDir $work/cache
+StateDir $work/state
+TempDir $work/tmp
+AccessLog $work/log/access_log
+ErrorLog $work/log/error_log
+PageLog $work/log/page_log
+EOF
+cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" >"$work/log/cupsd.out" 2>&1 &
+cupsd_pid=$!
+for _ in $(seq 1 50); do
+    lpstat -r >/dev/null 2>&1 && break
+    kill -0 "$cupsd_pid" 2>/dev/null || break
+    sleep 0.2
+done
+lpstat -r >/dev/null 2>&1 || { cat "$work/log/cupsd.out"; skip "cupsd could not start"; }
+
+queue=LabelMakerTest
+lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>/dev/null || {
+    echo "FAIL: lpadmin could not add the cups-pdf queue"; exit 1; }
+lpadmin -d "$queue" || { echo "FAIL: lpadmin could not make $queue the default"; exit 1; }
+export LPDEST=$queue
+
+# A working folder with the default settings (sp1, Interactive printing) and
+# a working label file of three labels.
+export QORTEX_DIR=$work/qortex LM_PROGRAM=$program
+mkdir -p "$QORTEX_DIR"
+printf 'FIRSTLABEL~~SECOND~~THIRD~~' >"$QORTEX_DIR/\$\$label.dat"
+
+xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
+    command -v openbox >/dev/null && { openbox >/dev/null 2>&1 & sleep 1; }
+    "$LM_PROGRAM" >"$QORTEX_DIR.log" 2>&1 &
+    pid=$!
+    wait_for() {  # a window whose title matches $1
+        for _ in $(seq 1 150); do
+            found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+            [ -n "$found" ] && { echo "$found"; return 0; }
+            kill -0 "$pid" 2>/dev/null || return 1
+            sleep 0.2
+        done
+        return 1
+    }
+    main=$(wait_for "^Kelvarine Label Maker - ") || {
+        echo "FAIL: no main window showing the working file"; cat "$QORTEX_DIR.log"; exit 1; }
+    sleep 1
+    xdotool windowactivate --sync "$main"
+    xdotool key --clearmodifiers alt+f
+    sleep 0.5
+    xdotool key p
+    question=$(wait_for "^Kelvarine Label Maker$") || {
+        echo "FAIL: Print Current Page asked nothing"; cat "$QORTEX_DIR.log"; exit 1; }
+    xdotool windowactivate --sync "$question"
+    xdotool key Return   # Yes, the default button
+    sleep 2
+    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the program ended"; cat "$QORTEX_DIR.log"; exit 1; }
+    kill -TERM "$pid"
+    exit 0
+' || exit 1
+
+# The queue runs the job through its filters into cups-pdf.
+pdf=""
+for _ in $(seq 1 150); do
+    name=$(comm -13 "$before" <(ls -1 "$out" 2>/dev/null | sort) | grep '\.pdf$' | head -n 1)
+    if [ -n "$name" ] && ! lpstat -o "$queue" 2>/dev/null | grep -q .; then
+        pdf=$out/$name
+        break
+    fi
+    sleep 0.2
+done
+if [ -z "$pdf" ]; then
+    echo "FAIL: cups-pdf wrote no PDF into $out"
+    lpstat -W all -o
+    tail -n 30 "$work/log/error_log"
+    exit 1
+fi
+cp "$pdf" "$build/smoke-cups-print.pdf"
+
+pages=$(pdfinfo "$pdf" | sed -n 's/^Pages:[[:space:]]*//p')
+[ "$pages" = 1 ] || { echo "FAIL: $pages pages printed, 1 expected"; exit 1; }
+
+# Where the ink lies, at 144 dpi (2 pixels a point, 10 twips a pixel), as
+# ImageMagick's trim box "WxH+X+Y". The text itself cannot be read back: on
+# its way through PostScript the fonts lose the map from glyphs to letters.
+ink() {
+    pdftoppm -gray -r 144 -f 1 -l 1 "$1" "$work/ink" 2>/dev/null &&
+        convert "$work/ink-1.pgm" -format '%@' info: 2>/dev/null
+    rm -f "$work/ink-1.pgm"
+}
+printed=$(ink "$pdf")
+[ -n "$printed" ] && [ "$printed" != 0x0+0+0 ] || { echo "FAIL: nothing is printed on the page"; exit 1; }
+# The same page as labelmaker-cli pdf writes it, from the page's corner.
+reference=$work/reference.pdf
+"$build/bin/labelmaker-cli" pdf "$QORTEX_DIR/\$\$label.dat" "$reference" >/dev/null 2>&1 ||
+    { echo "FAIL: labelmaker-cli pdf wrote no reference page"; exit 1; }
+expected=$(ink "$reference")
+# sp1: the first label at the page margins (left 640, top 920 twips) with its
+# inner margins (35 left, 144 top): its first line's ink starts 67.5 pixels
+# from the left and, below the line's top at 106.4, within the font's ascent.
+# The queue's paper has no unprintable border, so both count from the corner.
+awk -v printed="$printed" -v expected="$expected" 'BEGIN {
+    split(printed, p, /[x+]/); split(expected, e, /[x+]/)
+    off = 0
+    for (i = 1; i <= 4; ++i) if (p[i] - e[i] > 2 || e[i] - p[i] > 2) off = 1
+    if (p[3] < 65.5 || p[3] > 69.5 || p[4] < 106 || p[4] > 126) off = 1
+    printf "ink of the printed page %s, of the PDF writer'"'"'s page %s\n", printed, expected
+    if (off) { print "FAIL: the labels are not where the sheet has them"; exit 1 }
+}' || exit 1
+echo "printed through cups-pdf: $build/smoke-cups-print.pdf"
