@@ -4,6 +4,7 @@
 #include "app/pagecommands.h"
 #include "app/setupcommands.h"
 #include "app/windowcontext.h"
+#include "edit/editcommands.h"
 #include "filemgr/filemanagercommands.h"
 #include "import/importcommands.h"
 #include "print/printcommands.h"
@@ -17,6 +18,7 @@ namespace lm {
 // stay in the menu bar, unconnected.
 void installCommandGroups(WindowContext& window, QObject* owner) {
     new FileCommands(window, owner);
+    new EditCommands(window, owner);
     new ImportCommands(window, owner);
     new PrintCommands(window, owner);
     new PageCommands(window, owner);

@@ -1,0 +1,115 @@
+#include "multilabel/multilabel.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/windowcontext.h"
+#include "core/editrequest.h"
+#include "core/numberlist.h"
+#include "edit/highlight.h"
+#include "edit/pendingedit.h"
+#include "platform/dialogs.h"
+#include "platform/labeltextcodec.h"
+
+namespace lm {
+namespace {
+
+const QString kCaption = QStringLiteral("Multiple Label Production Setup");
+
+}  // namespace
+
+MultiLabel::MultiLabel(WindowContext& window, QWidget* mainWindow)
+    : QDialog(mainWindow, Qt::Tool), m_window(window) {
+    setObjectName(QStringLiteral("MultiLabel"));
+    setWindowTitle(kCaption);
+    setModal(false);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* form = new QFormLayout;
+    m_constant1 = addField("Text1", QStringLiteral("Constant 1"), QString());
+    form->addRow(QStringLiteral("Constant 1"), m_constant1);
+    m_numbers1 = addField("Text2", QStringLiteral("Numbers"), QString());
+    form->addRow(QStringLiteral("Numbers"), m_numbers1);
+    m_constant2 = addField("Text3", QStringLiteral("Constant 2"), QString());
+    form->addRow(QStringLiteral("Constant 2"), m_constant2);
+    m_numbers2 = addField("Text4", QStringLiteral("Numbers"), QString());
+    form->addRow(QStringLiteral("Numbers"), m_numbers2);
+    m_copies = addField("Text5", QStringLiteral("Copies of Each Set"), QStringLiteral("1"));
+    form->addRow(QStringLiteral("Copies of Each Set"), m_copies);
+
+    m_apply = new QPushButton(QStringLiteral("Apply"), this);
+    m_apply->setObjectName(QStringLiteral("MultiApply"));
+    m_apply->setDefault(true);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("MultiCancel"));
+    m_cancel->setAutoDefault(false);
+    connect(m_apply, &QPushButton::clicked, this, &MultiLabel::MultiApply_Click);
+    connect(m_cancel, &QPushButton::clicked, this, &MultiLabel::MultiCancel_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_apply);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    m_constant1->setFocus();
+}
+
+QLineEdit* MultiLabel::addField(const char* name, const QString& label, const QString& text) {
+    auto* field = new QLineEdit(text, this);
+    field->setObjectName(QString::fromUtf8(name));
+    field->setAccessibleName(label);
+    return field;
+}
+
+void MultiLabel::refuse(const QString& text) {
+    m_window.dialogs().message(text, MessageButtons::Ok, MessageIcon::Exclamation);
+}
+
+void MultiLabel::MultiApply_Click() {
+    // Checked as a whole first: a refused request leaves the state as it was.
+    EditRequest request;
+    bool encodable1 = true;
+    bool encodable2 = true;
+    request.MultiConstant1 = labelTextToBytes(m_constant1->text(), &encodable1);
+    request.MultiConstant2 = labelTextToBytes(m_constant2->text(), &encodable2);
+    // Anything but digits, commas and hyphens is refused, so UTF-8 will do.
+    request.MultiNumbers1 = withoutTrailingSpaces(m_numbers1->text().toStdString());
+    request.MultiNumbers2 = withoutTrailingSpaces(m_numbers2->text().toStdString());
+    const QString illegal = QString::fromUtf8(kIllegalNumbersMessage);
+    if (!ValidateNumbers(request.MultiNumbers1)) return refuse(illegal);
+    if (!request.MultiNumbers2.empty() && !ValidateNumbers(request.MultiNumbers2))
+        return refuse(illegal);
+    if (!request.MultiConstant2.empty() && request.MultiNumbers2.empty()) return refuse(illegal);
+    const std::optional<int> copies = parseCopiesEntry(m_copies->text().toStdString());
+    if (!copies) return refuse(illegal);
+    if (!encodable1 || !encodable2)
+        return refuse(QStringLiteral("Constant %1 holds a character that a label file cannot "
+                                     "store (it stores Windows-1252 characters only).")
+                          .arg(encodable1 ? 2 : 1));
+
+    AppState& state = m_window.state();
+    state.MultiConstant1 = request.MultiConstant1;
+    state.MultiConstant2 = request.MultiConstant2;
+    state.MultiNumbers1 = request.MultiNumbers1;
+    state.MultiNumbers2 = request.MultiNumbers2;
+    state.PendingEditCount = *copies;
+    // A save that did not happen (Save As cancelled, a failure reported)
+    // keeps the dialog and its entries for another try.
+    if (saveWithPendingEdit(m_window, kMultipleCopyPrinting)) accept();
+}
+
+void MultiLabel::MultiCancel_Click() {
+    reject();
+}
+
+void MultiLabel::reject() {
+    clearHighlightByRetyping(m_window, m_window.state().SelectedSetIndex);
+    QDialog::reject();
+}
+
+}  // namespace lm
