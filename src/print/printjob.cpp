@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <optional>
 
+#include "print/cupsjoboutcome.h"
 #include "print/labelsheet.h"
 #include "print/pdfsheetwriter.h"
 #include "print/printersettings.h"
@@ -36,6 +37,8 @@ class PrinterJob : public PrintJob {
         paintSheet(painter, sheet);
         if (!painter.end() || m_printer.printerState() == QPrinter::Error)
             return fail(QStringLiteral("did not take the print job to the end"));
+        if (std::optional<QString> refused = cupsJobRefusal())
+            return fail(QStringLiteral("did not get the print job: ") + *refused);
         ++m_sheets;
         return {};
     }

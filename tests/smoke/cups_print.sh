@@ -17,7 +17,7 @@ build=${1:?usage: cups_print.sh BUILD_DIR}
 program=$build/bin/labelmaker
 skip() { echo "skipped: $*"; exit 77; }
 
-for tool in cupsd lpadmin lpstat xvfb-run xdotool pdfinfo pdftoppm convert; do
+for tool in cupsd lpadmin lpstat cupsreject xvfb-run xdotool pdfinfo pdftoppm convert; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 backend=/usr/lib/cups/backend/cups-pdf
@@ -76,6 +76,7 @@ TempDir $work/tmp
 AccessLog $work/log/access_log
 ErrorLog $work/log/error_log
 PageLog $work/log/page_log
+Printcap $work/printcap
 EOF
 cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" >"$work/log/cupsd.out" 2>&1 &
 cupsd_pid=$!
@@ -98,10 +99,14 @@ export QORTEX_DIR=$work/qortex LM_PROGRAM=$program
 mkdir -p "$QORTEX_DIR"
 printf 'FIRSTLABEL~~SECOND~~THIRD~~' >"$QORTEX_DIR/\$\$label.dat"
 
+export LM_OUT=$out LM_BEFORE=$before LM_QUEUE=$queue
+# Prints once; then, with the queue refusing jobs, once more, which must end
+# in a message box instead of silence.
 xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
     command -v openbox >/dev/null && { openbox >/dev/null 2>&1 & sleep 1; }
     "$LM_PROGRAM" >"$QORTEX_DIR.log" 2>&1 &
     pid=$!
+    fail() { echo "FAIL: $*"; cat "$QORTEX_DIR.log"; kill "$pid" 2>/dev/null; exit 1; }
     wait_for() {  # a window whose title matches $1
         for _ in $(seq 1 150); do
             found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
@@ -111,39 +116,45 @@ xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
         done
         return 1
     }
-    main=$(wait_for "^Kelvarine Label Maker - ") || {
-        echo "FAIL: no main window showing the working file"; cat "$QORTEX_DIR.log"; exit 1; }
+    answer() {  # the next message box, with Return (its default button)
+        box=$(wait_for "^Kelvarine Label Maker$") || return 1
+        xdotool windowactivate --sync "$box" key Return
+        for _ in $(seq 1 50); do  # gone, so the next answer finds the next box
+            xdotool search --onlyvisible --name "^Kelvarine Label Maker$" | grep -qx "$box" || break
+            sleep 0.1
+        done
+    }
+    print_page() {
+        xdotool windowactivate --sync "$main" key --clearmodifiers alt+f
+        sleep 0.5
+        xdotool key p
+        answer || fail "Print Current Page asked nothing"
+    }
+    main=$(wait_for "^Kelvarine Label Maker - ") || fail "no main window showing the working file"
     sleep 1
-    xdotool windowactivate --sync "$main"
-    xdotool key --clearmodifiers alt+f
-    sleep 0.5
-    xdotool key p
-    question=$(wait_for "^Kelvarine Label Maker$") || {
-        echo "FAIL: Print Current Page asked nothing"; cat "$QORTEX_DIR.log"; exit 1; }
-    xdotool windowactivate --sync "$question"
-    xdotool key Return   # Yes, the default button
-    sleep 2
-    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the program ended"; cat "$QORTEX_DIR.log"; exit 1; }
+    print_page
+    # The queue runs the job through its filters into cups-pdf.
+    for _ in $(seq 1 150); do
+        comm -13 "$LM_BEFORE" <(ls -1 "$LM_OUT" 2>/dev/null | sort) | grep -q "\.pdf$" &&
+            ! lpstat -o "$LM_QUEUE" 2>/dev/null | grep -q . && break
+        sleep 0.2
+    done
+    cupsreject "$LM_QUEUE"
+    print_page
+    answer || fail "a print job the queue refused was not reported"
+    kill -0 "$pid" 2>/dev/null || fail "the program ended"
     kill -TERM "$pid"
     exit 0
 ' || exit 1
 
-# The queue runs the job through its filters into cups-pdf.
-pdf=""
-for _ in $(seq 1 150); do
-    name=$(comm -13 "$before" <(ls -1 "$out" 2>/dev/null | sort) | grep '\.pdf$' | head -n 1)
-    if [ -n "$name" ] && ! lpstat -o "$queue" 2>/dev/null | grep -q .; then
-        pdf=$out/$name
-        break
-    fi
-    sleep 0.2
-done
-if [ -z "$pdf" ]; then
-    echo "FAIL: cups-pdf wrote no PDF into $out"
+pdf=$(comm -13 "$before" <(ls -1 "$out" 2>/dev/null | sort) | grep '\.pdf$')
+if [ "$(grep -c . <<<"$pdf")" != 1 ]; then
+    echo "FAIL: cups-pdf wrote ${pdf:-no PDF} into $out, one PDF expected"
     lpstat -W all -o
     tail -n 30 "$work/log/error_log"
     exit 1
 fi
+pdf=$out/$pdf
 cp "$pdf" "$build/smoke-cups-print.pdf"
 
 pages=$(pdfinfo "$pdf" | sed -n 's/^Pages:[[:space:]]*//p')
