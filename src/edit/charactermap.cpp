@@ -67,8 +67,11 @@ void CharacterMap::bringToFront() const {
     if (QGuiApplication::platformName() != QLatin1String("xcb")) return;
     const QString activator = QStandardPaths::findExecutable(kWindowActivator);
     if (activator.isEmpty()) return;
-    QProcess::startDetached(activator, {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                        QStringLiteral("--pid"), QString::number(m_pid),
+    // The windows of that process that are shown (--all: the process and,
+    // through an empty pattern, any name), the first of them activated.
+    QProcess::startDetached(activator, {QStringLiteral("search"), QStringLiteral("--all"),
+                                        QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                        QString::number(m_pid), QStringLiteral("--name"), QString(),
                                         QStringLiteral("windowactivate")});
 }
 

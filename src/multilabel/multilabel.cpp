@@ -4,7 +4,10 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/windowcontext.h"
 #include "core/editrequest.h"
@@ -18,6 +21,7 @@ namespace lm {
 namespace {
 
 const QString kCaption = QStringLiteral("Multiple Label Production Setup");
+constexpr int kInset = 40;  // pixels from the main window's edges
 
 }  // namespace
 
@@ -57,6 +61,27 @@ MultiLabel::MultiLabel(WindowContext& window, QWidget* mainWindow)
     layout->addLayout(form);
     layout->addLayout(buttons);
     m_constant1->setFocus();
+
+    // Wide enough for the whole caption, and beside the page rather than on it.
+    setMinimumWidth(fontMetrics().horizontalAdvance(kCaption) + 140);
+    adjustSize();
+    placeBesideThePage(mainWindow);
+}
+
+// Near the top right corner of the main window, where a maximized window
+// shows the grey around the sheet, kept on the screen.
+void MultiLabel::placeBesideThePage(QWidget* mainWindow) {
+    if (!mainWindow) return;
+    const QPoint corner = mainWindow->mapToGlobal(QPoint(mainWindow->width(), 0));
+    QPoint place(corner.x() - width() - kInset, corner.y() + 3 * kInset);
+    if (const QScreen* screen = mainWindow->screen()) {
+        const QRect free = screen->availableGeometry();
+        place.setX(
+            std::clamp(place.x(), free.left(), std::max(free.left(), free.right() - width())));
+        place.setY(
+            std::clamp(place.y(), free.top(), std::max(free.top(), free.bottom() - height())));
+    }
+    move(place);
 }
 
 QLineEdit* MultiLabel::addField(const char* name, const QString& label, const QString& text) {

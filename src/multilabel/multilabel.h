@@ -31,6 +31,7 @@ class MultiLabel : public QDialog {
     void reject() override;
 
   private:
+    void placeBesideThePage(QWidget* mainWindow);
     QLineEdit* addField(const char* name, const QString& label, const QString& text);
     // The entries' refusal: the dialog stays open with what was typed.
     void refuse(const QString& text);
