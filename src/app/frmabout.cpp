@@ -106,7 +106,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
     QString notice = copyrightNotice();
     m_copyright->setText(notice.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    resize(twipsToPixels(kClientWidth, logicalDpiX()), twipsToPixels(kClientHeight, logicalDpiY()));
+    setFixedSize(twipsToPixels(kClientWidth, logicalDpiX()),
+                 twipsToPixels(kClientHeight, logicalDpiY()));
+    // Enter closes the box; the link opens only when the operator tabs to it.
+    m_ok->setFocus();
 }
 
 QString frmAbout::copyrightNotice() {

@@ -44,6 +44,7 @@ class TestAbout : public QObject {
     void bothHelpItemsOpenOneModelessBox();
     void boxNamesProductVersionAndWebPage();
     void clickingTheLinkOpensItsAddress();
+    void enterClosesTheBoxWithoutOpeningTheLink();
     void linkOpensFromTheKeyboard();
     void openBoxIsBroughtForward();
     void okClosesAndUnloadsTheBox();
@@ -123,6 +124,21 @@ void TestAbout::clickingTheLinkOpensItsAddress() {
     QCOMPARE(link->text(), lm::kProductWebPage);
     QVERIFY(box->isVisible());
     LM_VERIFY_DIALOGS(dialogs);  // nothing to report
+}
+
+void TestAbout::enterClosesTheBoxWithoutOpeningTheLink() {
+    TempWorkFolder folder;
+    ScriptedDialogs dialogs;
+    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
+    QVERIFY(window);
+    window->show();
+    QPointer<lm::frmAbout> box = openFrom(*window, "mnuHelp_about");
+    QVERIFY(box);
+    QVERIFY(QTest::qWaitForWindowActive(box));
+    QCOMPARE(QApplication::focusWidget(), box->findChild<QWidget*>(QStringLiteral("cmdOK")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_VERIFY(box.isNull());
+    QVERIFY(m_opened.isEmpty());
 }
 
 void TestAbout::linkOpensFromTheKeyboard() {
