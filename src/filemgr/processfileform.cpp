@@ -77,6 +77,13 @@ void ProcessFileForm::buildControls() {
     m_folders->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { Dir1_Change(); });
+    // The model reads folders in the background; once the folders on the way
+    // to the current one are in, bring it into view again.
+    connect(m_folderModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (m_folderPath == loaded || m_folderPath.startsWith(loaded + QLatin1Char('/')) ||
+            loaded == QDir::rootPath())
+            m_folders->scrollTo(m_folders->currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
 
     m_folderLabel = new QLabel;
     m_folderLabel->setObjectName(QStringLiteral("lblFolder"));
@@ -145,9 +152,11 @@ bool ProcessFileForm::setFolderPath(const QString& path) {
     if (path.isEmpty() || !folderExists(nativePath(path))) return false;
     const QModelIndex index = m_folderModel->index(QDir::cleanPath(path));
     if (!index.isValid()) return false;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        m_folders->expand(parent);
     m_folders->setCurrentIndex(index);
     m_folders->expand(index);
-    m_folders->scrollTo(index);
+    m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
     // Setting the same folder again still refreshes the list, as a click does.
     if (m_folderModel->filePath(index) == m_folderPath) Dir1_Change();
     return true;
