@@ -291,8 +291,10 @@ void TestSetup::labelTypeWritesItsDefaults() {
     trigger(*window, QStringLiteral("mnuSetup_Label_Item_%1").arg(type).toUtf8().constData());
     LM_VERIFY_DIALOGS(dialogs);
     QCOMPARE(settingsBytes(folder), line);
-    QCOMPARE(window->state().LabelType(), type);
+    QCOMPARE(window->state().settings.LabelType, type);
     QCOMPARE(setupChecks(*window), checks(QByteArray::number(type).constData(), "0", "Batch"));
+    // The page keeps working with the type it was built for until the restart.
+    QCOMPARE(window->state().LabelType(), 1);
     // The working file is created empty when missing.
     QVERIFY(QFile::exists(QString::fromStdString(workingFile)));
     // The labels on screen stay those of sp1 until the next start.
@@ -316,7 +318,7 @@ void TestSetup::labelTypeNotYesChangesNothing() {
     trigger(*window, "mnuSetup_Label_Item_3");
     LM_VERIFY_DIALOGS(dialogs);
     QCOMPARE(settingsBytes(folder), kBatchDefaults);
-    QCOMPARE(window->state().LabelType(), 1);
+    QCOMPARE(window->state().settings.LabelType, 1);
     QCOMPARE(setupChecks(*window), checks("1", "0", "Batch"));
 }
 
