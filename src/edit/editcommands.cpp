@@ -27,7 +27,7 @@ EditCommands::EditCommands(WindowContext& window, QObject* parent)
 
 void EditCommands::Command3_Click() {
     Dialogs& dialogs = m_window.dialogs();
-    AppState& state = m_window.state();
+    const AppState& state = m_window.state();
     if (state.LabelType() == kMailer1) {
         dialogs.message(kMultipleCopiesDisabledMessage, MessageButtons::Ok,
                         MessageIcon::Information);

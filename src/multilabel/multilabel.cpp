@@ -33,16 +33,12 @@ MultiLabel::MultiLabel(WindowContext& window, QWidget* mainWindow)
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* form = new QFormLayout;
-    m_constant1 = addField("Text1", QStringLiteral("Constant 1"), QString());
-    form->addRow(QStringLiteral("Constant 1"), m_constant1);
-    m_numbers1 = addField("Text2", QStringLiteral("Numbers"), QString());
-    form->addRow(QStringLiteral("Numbers"), m_numbers1);
-    m_constant2 = addField("Text3", QStringLiteral("Constant 2"), QString());
-    form->addRow(QStringLiteral("Constant 2"), m_constant2);
-    m_numbers2 = addField("Text4", QStringLiteral("Numbers"), QString());
-    form->addRow(QStringLiteral("Numbers"), m_numbers2);
-    m_copies = addField("Text5", QStringLiteral("Copies of Each Set"), QStringLiteral("1"));
-    form->addRow(QStringLiteral("Copies of Each Set"), m_copies);
+    m_constant1 = addField(form, "Text1", QStringLiteral("Constant 1"));
+    m_numbers1 = addField(form, "Text2", QStringLiteral("Numbers"));
+    m_constant2 = addField(form, "Text3", QStringLiteral("Constant 2"));
+    m_numbers2 = addField(form, "Text4", QStringLiteral("Numbers"));
+    m_copies = addField(form, "Text5", QStringLiteral("Copies of Each Set"));
+    m_copies->setText(QStringLiteral("1"));
 
     m_apply = new QPushButton(QStringLiteral("Apply"), this);
     m_apply->setObjectName(QStringLiteral("MultiApply"));
@@ -84,10 +80,10 @@ void MultiLabel::placeBesideThePage(QWidget* mainWindow) {
     move(place);
 }
 
-QLineEdit* MultiLabel::addField(const char* name, const QString& label, const QString& text) {
-    auto* field = new QLineEdit(text, this);
+QLineEdit* MultiLabel::addField(QFormLayout* form, const char* name, const QString& label) {
+    auto* field = new QLineEdit(this);
     field->setObjectName(QString::fromUtf8(name));
-    field->setAccessibleName(label);
+    form->addRow(label, field);
     return field;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QFormLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -32,7 +33,7 @@ class MultiLabel : public QDialog {
 
   private:
     void placeBesideThePage(QWidget* mainWindow);
-    QLineEdit* addField(const char* name, const QString& label, const QString& text);
+    QLineEdit* addField(QFormLayout* form, const char* name, const QString& label);
     // The entries' refusal: the dialog stays open with what was typed.
     void refuse(const QString& text);
 
