@@ -86,6 +86,11 @@ MessageAnswer QtDialogs::message(const MessageRequest& request) {
     QMessageBox box(qtIcon(request.icon), request.title, text, qtButtons(request.buttons),
                     m_parent);
     box.setTextFormat(Qt::PlainText);
+    // A short message makes a narrow box, and window managers then cut the
+    // title ("Kelvarine … Maker"): keep the text at least as wide as the title.
+    const int titleWidth = box.fontMetrics().horizontalAdvance(request.title) + 60;
+    box.setStyleSheet(
+        QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(titleWidth));
     box.setDefaultButton(qtButton(request.defaultButton.value_or(firstButton(request.buttons))));
     switch (box.exec()) {
         case QMessageBox::Ok:
