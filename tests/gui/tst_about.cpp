@@ -63,31 +63,27 @@ void TestAbout::cleanup() {
 }
 
 void TestAbout::bothHelpItemsOpenOneModelessBox() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    window->show();
-    lm::frmAbout* box = openFrom(*window, "mnuHelp_about");
+    StartedWindow s(settingsForType(lm::kSp1));
+    QVERIFY(s.window);
+    s.window->show();
+    lm::frmAbout* box = openFrom(*s.window, "mnuHelp_about");
     QVERIFY(box);
     QVERIFY(box->isVisible());
     QVERIFY(!box->isModal());
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(box->windowTitle(), QStringLiteral("About Label Maker"));
-    QCOMPARE(openFrom(*window, "mnuHelp_Technical"), box);
-    QCOMPARE(openFrom(*window, "mnuHelp_about"), box);
+    QCOMPARE(openFrom(*s.window, "mnuHelp_Technical"), box);
+    QCOMPARE(openFrom(*s.window, "mnuHelp_about"), box);
     // The main window's commands still run while it is open.
-    window->menuItem(QStringLiteral("mnuHelp_Technical"))->trigger();
-    QCOMPARE(aboutBoxes(*window).size(), 1);
-    LM_VERIFY_DIALOGS(dialogs);
+    s.window->menuItem(QStringLiteral("mnuHelp_Technical"))->trigger();
+    QCOMPARE(aboutBoxes(*s.window).size(), 1);
+    LM_VERIFY_DIALOGS(s.dialogs);
 }
 
 void TestAbout::boxNamesProductVersionAndWebPage() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    lm::frmAbout* box = openFrom(*window, "mnuHelp_Technical");
+    StartedWindow s(settingsForType(lm::kSp1));
+    QVERIFY(s.window);
+    lm::frmAbout* box = openFrom(*s.window, "mnuHelp_Technical");
     QVERIFY(box);
     QCOMPARE(labelText(*box, "lblTitle"), QStringLiteral("Kelvarine Label Maker"));
     QCOMPARE(labelText(*box, "lblVersion"), QStringLiteral("Version: 4.11"));
@@ -105,15 +101,13 @@ void TestAbout::boxNamesProductVersionAndWebPage() {
     // Its client area is 5730 x 3555 twips.
     QCOMPARE(box->width(), lm::twipsToPixels(5730, box->logicalDpiX()));
     QCOMPARE(box->height(), lm::twipsToPixels(3555, box->logicalDpiY()));
-    LM_VERIFY_DIALOGS(dialogs);
+    LM_VERIFY_DIALOGS(s.dialogs);
 }
 
 void TestAbout::clickingTheLinkOpensItsAddress() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    lm::frmAbout* box = openFrom(*window, "mnuHelp_about");
+    StartedWindow s(settingsForType(lm::kSp1));
+    QVERIFY(s.window);
+    lm::frmAbout* box = openFrom(*s.window, "mnuHelp_about");
     QVERIFY(box);
     QLabel* link = box->findChild<QLabel*>(QStringLiteral("lblWebLink"));
     QVERIFY(link);
@@ -123,16 +117,14 @@ void TestAbout::clickingTheLinkOpensItsAddress() {
     QCOMPARE(m_opened, QList<QUrl>{QUrl(lm::kProductWebPage)});
     QCOMPARE(link->text(), lm::kProductWebPage);
     QVERIFY(box->isVisible());
-    LM_VERIFY_DIALOGS(dialogs);  // nothing to report
+    LM_VERIFY_DIALOGS(s.dialogs);  // nothing to report
 }
 
 void TestAbout::enterClosesTheBoxWithoutOpeningTheLink() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    window->show();
-    QPointer<lm::frmAbout> box = openFrom(*window, "mnuHelp_about");
+    StartedWindow s(settingsForType(lm::kSp1));
+    QVERIFY(s.window);
+    s.window->show();
+    QPointer<lm::frmAbout> box = openFrom(*s.window, "mnuHelp_about");
     QVERIFY(box);
     QVERIFY(QTest::qWaitForWindowActive(box));
     QCOMPARE(QApplication::focusWidget(), box->findChild<QWidget*>(QStringLiteral("cmdOK")));
@@ -142,11 +134,9 @@ void TestAbout::enterClosesTheBoxWithoutOpeningTheLink() {
 }
 
 void TestAbout::linkOpensFromTheKeyboard() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    lm::frmAbout* box = openFrom(*window, "mnuHelp_about");
+    StartedWindow s(settingsForType(lm::kSp1));
+    QVERIFY(s.window);
+    lm::frmAbout* box = openFrom(*s.window, "mnuHelp_about");
     QVERIFY(box);
     QLabel* link = box->findChild<QLabel*>(QStringLiteral("lblWebLink"));
     QVERIFY(link->focusPolicy() & Qt::TabFocus);
@@ -157,34 +147,30 @@ void TestAbout::linkOpensFromTheKeyboard() {
 }
 
 void TestAbout::openBoxIsBroughtForward() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    window->show();
-    lm::frmAbout* box = openFrom(*window, "mnuHelp_about");
+    StartedWindow s(settingsForType(lm::kSp1));
+    QVERIFY(s.window);
+    s.window->show();
+    lm::frmAbout* box = openFrom(*s.window, "mnuHelp_about");
     QVERIFY(box);
     box->showMinimized();
     QVERIFY(box->isMinimized());
-    QCOMPARE(openFrom(*window, "mnuHelp_Technical"), box);
+    QCOMPARE(openFrom(*s.window, "mnuHelp_Technical"), box);
     QVERIFY(!box->isMinimized());
     QVERIFY(box->isVisible());
     box->hide();
-    QCOMPARE(openFrom(*window, "mnuHelp_about"), box);
+    QCOMPARE(openFrom(*s.window, "mnuHelp_about"), box);
     QVERIFY(box->isVisible());
 }
 
 void TestAbout::okClosesAndUnloadsTheBox() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    QPointer<lm::frmAbout> box = openFrom(*window, "mnuHelp_about");
+    StartedWindow s(settingsForType(lm::kSp1));
+    QVERIFY(s.window);
+    QPointer<lm::frmAbout> box = openFrom(*s.window, "mnuHelp_about");
     QVERIFY(box);
     QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
     QTRY_VERIFY(box.isNull());
-    QVERIFY(aboutBoxes(*window).isEmpty());
-    lm::frmAbout* again = openFrom(*window, "mnuHelp_about");
+    QVERIFY(aboutBoxes(*s.window).isEmpty());
+    lm::frmAbout* again = openFrom(*s.window, "mnuHelp_about");
     QVERIFY(again);
     QVERIFY(again->isVisible());
 }

@@ -43,8 +43,6 @@ class TestDialogs : public QObject {
   private slots:
     void windowsFiltersBecomeQtFilters_data();
     void windowsFiltersBecomeQtFilters();
-    void scriptAnswersMatchingPrompts();
-    void scriptReportsDifferences();
     void scriptReportsUnexpectedAndUnansweredPrompts();
     void messageBoxShowsTheRequest_data();
     void messageBoxShowsTheRequest();
@@ -59,15 +57,9 @@ void TestDialogs::windowsFiltersBecomeQtFilters_data() {
         << QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*")
         << QStringList{QStringLiteral("Label Files (*.dat *.txt)"),
                        QStringLiteral("All Files (*)")};
-    QTest::newRow("no spaces") << QStringLiteral(
-                                      "Label Files (*.dat;*.txt)|*.dat;*.txt|All Files (*.*)|*.*")
-                               << QStringList{QStringLiteral("Label Files (*.dat *.txt)"),
-                                              QStringLiteral("All Files (*)")};
     QTest::newRow("save label file")
         << QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*")
         << QStringList{QStringLiteral("Label Files (*.dat)"), QStringLiteral("All Files (*)")};
-    QTest::newRow("description without patterns")
-        << QStringLiteral("Text|*.txt") << QStringList{QStringLiteral("Text (*.txt)")};
     QTest::newRow("dangling description")
         << QStringLiteral("Text|*.txt|Other") << QStringList{QStringLiteral("Text (*.txt)")};
     QTest::newRow("empty") << QString() << QStringList();
@@ -77,67 +69,6 @@ void TestDialogs::windowsFiltersBecomeQtFilters() {
     QFETCH(QString, filter);
     QFETCH(QStringList, expected);
     QCOMPARE(lm::qtNameFilters(filter), expected);
-}
-
-void TestDialogs::scriptAnswersMatchingPrompts() {
-    ScriptedDialogs dialogs;
-    dialogs.expectMessage(QStringLiteral("Do you want to save the change(s)?"),
-                          MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::No);
-    dialogs.expectInput(QStringLiteral("Type a new top margin:"), QStringLiteral("Top Margin"),
-                        QStringLiteral(" 920"), QStringLiteral("1000"));
-    dialogs.expectInput(QStringLiteral("p"), QStringLiteral("t"), QString(), std::nullopt);
-    dialogs.expectOpenFile(QStringLiteral("Open Label File"), QStringLiteral("All Files (*.*)|*.*"),
-                           QStringLiteral("/tmp/a.dat"));
-    dialogs.expectSaveFile(QStringLiteral("Save Label File"), QStringLiteral("x|*.dat"),
-                           std::nullopt);
-    lm::FontChoice font;
-    font.name = QStringLiteral("Arial");
-    font.size = 10.5;
-    dialogs.expectFont(lm::FontChoice{}, font);
-
-    QCOMPARE(dialogs.message(QStringLiteral("Do you want to save the change(s)?"),
-                             MessageButtons::YesNo, MessageIcon::Question),
-             MessageAnswer::No);
-    QCOMPARE(dialogs.inputBox(QStringLiteral("Type a new top margin:"),
-                              QStringLiteral("Top Margin"), QStringLiteral(" 920")),
-             std::optional<QString>(QStringLiteral("1000")));
-    QVERIFY(!dialogs.inputBox(QStringLiteral("p"), QStringLiteral("t"), QString()));
-    QCOMPARE(dialogs.openFileName(QStringLiteral("Open Label File"),
-                                  QStringLiteral("All Files (*.*)|*.*")),
-             std::optional<QString>(QStringLiteral("/tmp/a.dat")));
-    QVERIFY(!dialogs.saveFileName(QStringLiteral("Save Label File"), QStringLiteral("x|*.dat")));
-    QCOMPARE(dialogs.chooseFont(lm::FontChoice{}), std::optional<lm::FontChoice>(font));
-    LM_VERIFY_DIALOGS(dialogs);
-}
-
-void TestDialogs::scriptReportsDifferences() {
-    ScriptedDialogs dialogs;
-    dialogs.expectMessage(QStringLiteral("Label file has been cleared!"), MessageButtons::Ok,
-                          MessageIcon::Information, MessageAnswer::Ok);
-    dialogs.expectMessageWithDefault(
-        QStringLiteral("You want to delete the highlighted label(s). Right?"),
-        MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes, MessageAnswer::Yes);
-    dialogs.expectInput(QStringLiteral("Type a new left margin:"), QStringLiteral("Left Margin"),
-                        QStringLiteral(" 640"), QStringLiteral("700"));
-    // Another icon, another title.
-    dialogs.message(QStringLiteral("Label file has been cleared!"), MessageButtons::Ok,
-                    MessageIcon::Exclamation, QStringLiteral("Label Maker"));
-    lm::MessageRequest request;
-    request.text = QStringLiteral("You want to delete the highlighted label(s). Right?");
-    request.buttons = MessageButtons::YesNo;
-    request.icon = MessageIcon::Question;
-    request.defaultButton = MessageAnswer::No;
-    QCOMPARE(dialogs.message(request), MessageAnswer::Yes);
-    // Another default text: the script still answers.
-    QCOMPARE(dialogs.inputBox(QStringLiteral("Type a new left margin:"),
-                              QStringLiteral("Left Margin"), QStringLiteral("640")),
-             std::optional<QString>(QStringLiteral("700")));
-    QStringList problems = dialogs.takeProblems();
-    QCOMPARE(problems.size(), 4);
-    QVERIFY(problems[0].startsWith(QStringLiteral("message title")));
-    QVERIFY(problems[1].startsWith(QStringLiteral("message icon")));
-    QVERIFY(problems[2].startsWith(QStringLiteral("default button")));
-    QVERIFY(problems[3].startsWith(QStringLiteral("input default text")));
 }
 
 void TestDialogs::scriptReportsUnexpectedAndUnansweredPrompts() {
@@ -182,12 +113,6 @@ void TestDialogs::messageBoxShowsTheRequest_data() {
         << int(MessageButtons::YesNoCancel) << int(MessageIcon::Exclamation)
         << int(MessageAnswer::Cancel) << int(QB::Cancel) << QList<int>{QB::Yes, QB::No, QB::Cancel}
         << int(QB::Warning) << int(QB::Cancel);
-    QTest::newRow("ok cancel, no icon")
-        << int(MessageButtons::OkCancel) << int(MessageIcon::None) << -1 << int(QB::Cancel)
-        << QList<int>{QB::Ok, QB::Cancel} << int(QB::NoIcon) << int(QB::Ok);
-    QTest::newRow("ok, information")
-        << int(MessageButtons::Ok) << int(MessageIcon::Information) << -1 << int(QB::Ok)
-        << QList<int>{QB::Ok} << int(QB::Information) << int(QB::Ok);
 }
 
 void TestDialogs::messageBoxShowsTheRequest() {

@@ -144,7 +144,6 @@ class TestEditCommands : public QObject {
 void TestEditCommands::insertBlank_data() {
     QTest::addColumn<EditRow>("row");
     QTest::newRow("sp1 2 before L4 of 45") << EditRow{lm::kSp1, 45, 1, 5, "2", {"S4"}};
-    QTest::newRow("sp2 spine 6: pair 6, 7") << EditRow{lm::kSp2, 41, 1, 6, "1", {"S5"}};
     QTest::newRow("slb pocket 7") << EditRow{lm::kSlb, 25, 1, 47, "2", {"S6"}};
     QTest::newRow("sl4 spine 3, 9") << EditRow{lm::kSl4, 31, 1, 3, "9", {"S2"}};
     QTest::newRow("Mailer-1 page 4, 3") << EditRow{lm::kMailer1, 6, 4, 2, "3", {"S4"}};
@@ -259,7 +258,6 @@ void TestEditCommands::refusedBeforeAnythingIsHighlighted() {
 
 void TestEditCommands::deleteSet_data() {
     QTest::addColumn<EditRow>("row");
-    QTest::newRow("sp2 spine 7") << EditRow{lm::kSp2, 41, 1, 7, "Yes", {"S5", "S6"}};
     QTest::newRow("sl4 pocket 5") << EditRow{lm::kSl4, 31, 1, 45, "Yes", {"S2", "P2a", "P2b"}};
     QTest::newRow("Mailer-1 page 3")
         << EditRow{lm::kMailer1, 4, 3, 43, "Yes", {"S3", "P3a", "P3b"}};
@@ -490,27 +488,25 @@ void TestEditCommands::applyRefusalsThenCancel() {
 
 // With no file open, Save asks for a name; until one is given the dialog stays.
 void TestEditCommands::applyWithoutAFileAsksForAName() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    typeInto(window->spineControl(2), q("QA1"));
-    click(*window, 2);
-    window->button(q("Command3"))->click();
-    QPointer<MultiLabel> dialog = dialogOf(*window);
+    StartedWindow s(settingsForType(lm::kSp1));
+    QVERIFY(s.window);
+    typeInto(s.window->spineControl(2), q("QA1"));
+    click(*s.window, 2);
+    s.window->button(q("Command3"))->click();
+    QPointer<MultiLabel> dialog = dialogOf(*s.window);
     fill(dialog, {q("c."), q("1,2"), QString(), QString(), q("1")});
-    dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter, std::nullopt);
+    s.dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter, std::nullopt);
     press(dialog, "MultiApply");
-    LM_VERIFY_DIALOGS(dialogs);
+    LM_VERIFY_DIALOGS(s.dialogs);
     QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(window->state().PendingEdit, std::string(lm::kNoPendingEdit));
+    QCOMPARE(s.window->state().PendingEdit, std::string(lm::kNoPendingEdit));
 
-    dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter,
-                           folder.path() + q("/series.dat"));
+    s.dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter,
+                             s.folder.path() + q("/series.dat"));
     press(dialog, "MultiApply");
-    LM_VERIFY_DIALOGS(dialogs);
+    LM_VERIFY_DIALOGS(s.dialogs);
     QTRY_VERIFY(!dialog);
-    QCOMPARE(folder.readFile("series.dat"), QByteArray("QA1\r\nc.1~~QA1\r\nc.2~~"));
+    QCOMPARE(s.folder.readFile("series.dat"), QByteArray("QA1\r\nc.1~~QA1\r\nc.2~~"));
 }
 
 QTEST_MAIN(TestEditCommands)

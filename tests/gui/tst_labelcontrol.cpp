@@ -83,15 +83,9 @@ void TestLabelControl::cleanup() {
 
 void TestLabelControl::untouchedTextGivesBackItsBytes_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("one line") << QByteArray("PZ3.A1");
     QTest::newRow("CR LF") << QByteArray("FIC\r\nSMI\r\n2004");
     QTest::newRow("lone CR") << QByteArray("FIC\rSMI");
-    QTest::newRow("lone LF") << QByteArray("FIC\nSMI");
     QTest::newRow("LF CR") << QByteArray("A\n\rB");
-    QTest::newRow("trailing break") << QByteArray("A\r\n");
-    QTest::newRow("undefined bytes") << QByteArray("\x81\x8d\x8f\x90\x9d");
-    QTest::newRow("Windows-1252 letters") << QByteArray("Caf\xe9 \x80 \x93quoted\x94 \xa0nbsp");
     QTest::newRow("every byte") << allBytes();
 }
 
@@ -108,7 +102,6 @@ void TestLabelControl::editedTextIsWrittenWithCrLf_data() {
     QTest::addColumn<QByteArray>("edited");
     QTest::newRow("lone CR") << QByteArray("A\rB") << QByteArray("A\r\nBx");
     QTest::newRow("lone LF") << QByteArray("A\nB") << QByteArray("A\r\nBx");
-    QTest::newRow("CR LF") << QByteArray("A\r\nB") << QByteArray("A\r\nBx");
     QTest::newRow("non-breaking space kept") << QByteArray(
                                                     "1\xa0"
                                                     "2")

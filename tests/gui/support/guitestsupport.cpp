@@ -10,6 +10,11 @@
 #include "platform/labelcontrol.h"
 #include "platform/twips.h"
 
+StartedWindow::StartedWindow(const lm::Settings& settings)
+    : window(startWith(folder, settings, dialogs)) {}
+
+StartedWindow::~StartedWindow() = default;
+
 TempWorkFolder::TempWorkFolder()
     : m_oldValue(qgetenv("QORTEX_DIR")), m_hadValue(qEnvironmentVariableIsSet("QORTEX_DIR")) {
     qputenv("QORTEX_DIR", QFile::encodeName(m_dir.path()));

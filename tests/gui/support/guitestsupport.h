@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/settings.h"
+#include "scripteddialogs.h"
 
 namespace lm {
 class Dialogs;
@@ -44,6 +45,16 @@ lm::Settings settingsForType(int labelType, int printingMethod = lm::kBatchPrint
 // nullptr) when start-up does not make a window.
 std::unique_ptr<lm::Forms1> startWith(const TempWorkFolder& folder, const lm::Settings& settings,
                                       lm::Dialogs& dialogs);
+
+// A window started on `settings` in a working folder of its own, its dialogs
+// answered from a script; `window` is null when start-up made none.
+struct StartedWindow {
+    explicit StartedWindow(const lm::Settings& settings);
+    ~StartedWindow();
+    TempWorkFolder folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<lm::Forms1> window;
+};
 
 // Pixels for twips at the label's screen resolution, as the page places it.
 int pixelsX(const lm::LabelControl& label, double twips);
