@@ -71,27 +71,16 @@ std::string withPaths(std::string text, const QString& input, const QString& lab
     return text;
 }
 
-QByteArray repeatedLines(const QByteArray& line, int count) {
-    QByteArray out;
-    for (int i = 0; i < count; ++i) out += line;
-    return out;
-}
-
 }  // namespace
 
 class TestImportCommands : public QObject {
     Q_OBJECT
   private slots:
     void helpGivesTheExitStatuses();
-    void convertFixtures_data();
-    void convertFixtures();
-    void convertOfAnExportTooShortForALabel();
-    void convertReplacesAnEarlierLabelFile();
-    void convertTakesLongLinesAndHighBytes();
+    void convertReplacesTheLabelFile();
     void convertRefusesOrFails_data();
     void convertRefusesOrFails();
     void extractFolderOldestFirst();
-    void extractMultipleFixture_data();
     void extractMultipleFixture();
     void recordsNotWrittenExitWithThree_data();
     void recordsNotWrittenExitWithThree();
@@ -113,95 +102,23 @@ void TestImportCommands::helpGivesTheExitStatuses() {
             std::string::npos);
 }
 
-void TestImportCommands::convertFixtures_data() {
-    QTest::addColumn<std::string>("fixture");
-    QTest::addColumn<std::string>("type");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<std::string>("count");
-
-    QTest::newRow("CatME sp1, CR LF")
-        << importFixture("catme_sp1.txt") << std::string("1")
-        << QByteArray(
-               "REF\r\r\nQA76.73\r\r\n.C153\r\r\nS77\r\r\n2013\r\r\n~~"
-               "FIC\r\r\nTOLKIEN\r\r\nv.1\r\r\n~~")
-        << std::string("2 label sets");
-    QTest::newRow("CatME slb, LF")
-        << importFixture("catme_slb.txt") << std::string("5")
-        << QByteArray(
-               "QA76.73\r\n.S77\r\n2013\r\nc.2\r\n~~"
-               "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage / Bjarne\r\n"
-               "Stroustrup.\r\n31234000567890\r\n~~"
-               "PS3545\r\n.E6\r\nD4\r\n1946\r\n~~"
-               "Welty, Eudora,\r\n1909-2001.\r\nDelta wedding /\r\n31234000111222\r\n~~")
-        << std::string("2 label sets");
-    QTest::newRow("Connexion Client sl4, CR LF")
-        << importFixture("connexion_client_sl4.txt") << std::string("3")
-        << QByteArray(
-               "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n~~"
-               "Oxford English\r\ndictionary.\r\n2nd ed.\r\nv.1\r\n~~"
-               "Oxford English\r\ndictionary.\r\nv.1\r\n31234000999888\r\n~~"
-               "FIC\r\nMORRISON\r\nc.1\r\n~~"
-               "Morrison, Toni.\r\nBeloved.\r\n~~"
-               "Morrison, Toni.\r\nBeloved.\r\n31234000222333\r\n~~")
-        << std::string("2 label sets");
-    QTest::newRow("CatME sl6, second label cut off")
-        << importFixture("catme_sl6_cut_off.txt") << std::string("4")
-        << QByteArray(
-               "J\r\n811\r\nSIL\r\nc.3\r\n~~"
-               "Silverstein, Shel.\r\nWhere the sidewalk\r\nends : poems and\r\n"
-               "drawings.\r\n~~"
-               "Silverstein, Shel.\r\nWhere the sidewalk\r\nends.\r\n31234000444555\r\n~~")
-        << std::string("1 label set");
-}
-
-void TestImportCommands::convertFixtures() {
-    QFETCH(std::string, fixture);
-    QFETCH(std::string, type);
-    QFETCH(QByteArray, expected);
-    QFETCH(std::string, count);
+// The layouts of every fixture are the converter's own tests; here one export
+// goes through the command, over an earlier label file.
+void TestImportCommands::convertReplacesTheLabelFile() {
     QTemporaryDir dir;
     const std::string out = dir.filePath(QStringLiteral("labels.dat")).toStdString();
-    CliRun run = runCli({"convert", "--type", type, fixture, out});
+    QVERIFY(writeBytes(QString::fromStdString(out), "OLD~~OLDER~~ONE MORE~~"));
+    CliRun run = runCli({"convert", "--type=5", importFixture("catme_slb.txt"), out});
     QVERIFY2(run.status == 0, run.err.c_str());
-    QCOMPARE(readBytes(QString::fromStdString(out)), expected);
-    QCOMPARE(run.out, count + " written to " + out + "\n");
+    QCOMPARE(readBytes(QString::fromStdString(out)),
+             QByteArray("QA76.73\r\n.S77\r\n2013\r\nc.2\r\n~~"
+                        "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage / Bjarne\r\n"
+                        "Stroustrup.\r\n31234000567890\r\n~~"
+                        "PS3545\r\n.E6\r\nD4\r\n1946\r\n~~"
+                        "Welty, Eudora,\r\n1909-2001.\r\nDelta wedding /\r\n31234000111222\r\n~~"));
+    QCOMPARE(run.out, "2 label sets written to " + out + "\n");
     QCOMPARE(run.err, std::string());
     QCOMPARE(folderEntries(dir.path()), QStringList{QStringLiteral("labels.dat")});
-}
-
-void TestImportCommands::convertOfAnExportTooShortForALabel() {
-    QTemporaryDir dir;
-    const QString exportPath = dir.filePath(QStringLiteral("export.txt"));
-    // An sp1 label takes 12 lines; these 9 end the export before its last lines.
-    QVERIFY(writeBytes(exportPath, "QA76\r\n.S77\r\n2013\r\n" + repeatedLines("\r\n", 6)));
-    const QString out = dir.filePath(QStringLiteral("labels.dat"));
-    CliRun run = runCli({"convert", "--type", "1", exportPath.toStdString(), out.toStdString()});
-    QCOMPARE(run.status, 0);
-    QCOMPARE(readBytes(out), QByteArray());
-    QCOMPARE(run.out, "0 label sets written to " + out.toStdString() + "\n");
-}
-
-void TestImportCommands::convertReplacesAnEarlierLabelFile() {
-    QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("labels.dat"));
-    QVERIFY(writeBytes(out, "OLD~~OLDER~~ONE MORE~~"));
-    CliRun run = runCli({"convert", "--type=1", importFixture("catme_sp1.txt"), out.toStdString()});
-    QCOMPARE(run.status, 0);
-    QVERIFY(readBytes(out).startsWith("REF\r\r\n"));
-    QVERIFY(!readBytes(out).contains("OLD"));
-}
-
-void TestImportCommands::convertTakesLongLinesAndHighBytes() {
-    QTemporaryDir dir;
-    const QString exportPath = dir.filePath(QStringLiteral("export.txt"));
-    const QByteArray longLine(1024 * 1024, 'Q');
-    // Windows-1252 letters above 0x7F are text; only NUL marks a binary file.
-    QVERIFY(writeBytes(exportPath, longLine + "\n" + "Caf\xe9 \x80\n" + repeatedLines("\n", 10)));
-    const QString out = dir.filePath(QStringLiteral("labels.dat"));
-    CliRun run = runCli({"convert", "--type", "1", exportPath.toStdString(), out.toStdString()});
-    QVERIFY2(run.status == 0, run.err.c_str());
-    QCOMPARE(readBytes(out), longLine + "\r\nCaf\xe9 \x80\r\n~~");
-    QCOMPARE(run.out, "1 label set written to " + out.toStdString() + "\n");
 }
 
 void TestImportCommands::convertRefusesOrFails_data() {
@@ -320,41 +237,24 @@ void TestImportCommands::extractFolderOldestFirst() {
     }
 }
 
-void TestImportCommands::extractMultipleFixture_data() {
-    QTest::addColumn<std::string>("type");
-    QTest::addColumn<QByteArray>("expected");
-
-    const QByteArray spines[] = {"FIC\r\nADAMS\r\nc.1\r\n", "QA76.73\r\n.S77\r\n2013\r\n",
-                                 "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n"};
-    const QByteArray firsts[] = {
-        "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n",
-        "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th ed.\r\n2013.\r\n",
-        "Oxford English\r\ndictionary.\r\n\r\n\r\n\r\n"};
-    const QByteArray seconds[] = {"Adams, Douglas.\r\n31234000777000\r\n",
-                                  "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n",
-                                  "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n"};
-    QByteArray sl4, slb, sp2, f3;
-    for (int i = 0; i < 3; ++i) {
-        sl4 += spines[i] + "~~" + firsts[i] + "~~" + seconds[i] + "~~";
-        slb += spines[i] + "~~" + seconds[i] + "~~";
-        sp2 += spines[i] + "~~" + spines[i] + "~~";
-        f3 += spines[i] + "~~";
-    }
-    QTest::newRow("sl4") << std::string("3") << sl4;
-    QTest::newRow("slb") << std::string("5") << slb;
-    QTest::newRow("sp2: the spine twice") << std::string("2") << sp2;
-    QTest::newRow("sp1/sp2-f3: the spine") << std::string("10") << f3;
-}
-
+// Each type's texts of the multiple extract are the extractor's own tests.
 void TestImportCommands::extractMultipleFixture() {
-    QFETCH(std::string, type);
-    QFETCH(QByteArray, expected);
     QTemporaryDir dir;
     const QString out = dir.filePath(QStringLiteral("NewFileMultiple.dat"));
-    CliRun run = runCli({"extract", "--type", type, "--multiple",
+    CliRun run = runCli({"extract", "--type", "3", "--multiple",
                          importFixture("connexion_multiple.txt"), out.toStdString()});
     QVERIFY2(run.status == 0, run.err.c_str());
-    QCOMPARE(readBytes(out), expected);
+    QCOMPARE(readBytes(out),
+             QByteArray(
+                 "FIC\r\nADAMS\r\nc.1\r\n~~"
+                 "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n~~"
+                 "Adams, Douglas.\r\n31234000777000\r\n~~"
+                 "QA76.73\r\n.S77\r\n2013\r\n~~"
+                 "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th ed.\r\n2013.\r\n~~"
+                 "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n~~"
+                 "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n~~"
+                 "Oxford English\r\ndictionary.\r\n\r\n\r\n\r\n~~"
+                 "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n~~"));
     QCOMPARE(run.out, "3 label sets written to " + out.toStdString() + " from 3 records\n");
     QCOMPARE(run.err, std::string());
 }
@@ -362,21 +262,15 @@ void TestImportCommands::extractMultipleFixture() {
 void TestImportCommands::recordsNotWrittenExitWithThree_data() {
     QTest::addColumn<Args>("source");
     QTest::addColumn<std::string>("type");
-    QTest::addColumn<int>("messages");
     const Args folder{"--folder", "{records}"};
     const Args multiple{"--multiple", importFixture("connexion_multiple.txt")};
-    QTest::newRow("spa, folder") << folder << std::string("7") << 3;
-    QTest::newRow("spa, multiple") << multiple << std::string("7") << 3;
-    QTest::newRow("sp1/sp2-f2, multiple") << multiple << std::string("8") << 3;
-    QTest::newRow("Mailer-1, folder") << folder << std::string("9") << 3;
-    QTest::newRow("sp1/sp2-f3, folder: only the multiple extract writes it")
-        << folder << std::string("10") << 3;
+    QTest::newRow("spa, folder") << folder << std::string("7");
+    QTest::newRow("sp1/sp2-f2, multiple") << multiple << std::string("8");
 }
 
 void TestImportCommands::recordsNotWrittenExitWithThree() {
     QFETCH(Args, source);
     QFETCH(std::string, type);
-    QFETCH(int, messages);
     QTemporaryDir dir;
     const QString records = dir.filePath(QStringLiteral("records"));
     QVERIFY(copyRecords(records, {QStringLiteral("ocm00123.txt"), QStringLiteral("ocm04567.txt"),
@@ -390,7 +284,7 @@ void TestImportCommands::recordsNotWrittenExitWithThree() {
     CliRun run = runCli(args);
     QCOMPARE(run.status, 3);
     std::string expected;
-    for (int i = 0; i < messages; ++i) expected += "Invalid Call Index " + type + "\n";
+    for (int i = 0; i < 3; ++i) expected += "Invalid Call Index " + type + "\n";
     QCOMPARE(run.err, expected);
     QCOMPARE(run.out, "0 label sets written to " + out.toStdString() + " from 3 records\n");
     // The extract itself went through: the label file is replaced, empty.
@@ -409,7 +303,6 @@ void TestImportCommands::extractRefusesOrFails_data() {
         << "--folder missing" << 1
         << std::string("labelmaker-cli: {input}: No such file or directory\n");
     QTest::newRow("folder of subfolders") << "--folder subfolders" << 2 << noExports;
-    QTest::newRow("empty folder") << "--folder empty" << 2 << noExports;
     QTest::newRow("folder of hidden files") << "--folder hidden" << 2 << noExports;
     QTest::newRow("a file as folder")
         << "--folder file" << 1 << std::string("labelmaker-cli: {input}: Not a directory\n");
@@ -418,16 +311,6 @@ void TestImportCommands::extractRefusesOrFails_data() {
         << std::string(
                "labelmaker-cli extract: {input} is not a text export: it holds NUL "
                "bytes (a binary file, or text in UTF-16); nothing was written\n");
-    QTest::newRow("missing export")
-        << "--multiple missing" << 1
-        << std::string("labelmaker-cli: {input}: No such file or directory\n");
-    QTest::newRow("a folder as export")
-        << "--multiple folder" << 1 << std::string("labelmaker-cli: {input}: Is a directory\n");
-    QTest::newRow("empty export")
-        << "--multiple empty" << 2
-        << std::string(
-               "labelmaker-cli extract: {input} is empty: there is nothing to convert; "
-               "nothing was written\n");
     QTest::newRow("binary export")
         << "--multiple binary" << 2
         << std::string(
@@ -440,9 +323,6 @@ void TestImportCommands::extractRefusesOrFails_data() {
                "needs a name of its own; nothing was written\n");
     QTest::newRow("label file's folder missing, folder")
         << "--folder no folder" << 1
-        << std::string("labelmaker-cli: {labels}: No such file or directory\n");
-    QTest::newRow("label file's folder missing, multiple")
-        << "--multiple no folder" << 1
         << std::string("labelmaker-cli: {labels}: No such file or directory\n");
 }
 
@@ -465,8 +345,6 @@ void TestImportCommands::extractRefusesOrFails() {
         if (what == QLatin1String("subfolders")) {
             QVERIFY(QDir().mkpath(input + QStringLiteral("/one")));
             QVERIFY(QDir().mkpath(input + QStringLiteral("/two/three")));
-        } else if (what == QLatin1String("empty")) {
-            QVERIFY(QDir().mkpath(input));
         } else if (what == QLatin1String("hidden")) {
             QVERIFY(QDir().mkpath(input));
             QVERIFY(writeBytes(input + QStringLiteral("/.record"), text));
@@ -483,18 +361,11 @@ void TestImportCommands::extractRefusesOrFails() {
             labels = dir.filePath(QStringLiteral("no/labels.dat"));
         }
     } else {
-        if (what == QLatin1String("folder")) {
-            QVERIFY(QDir().mkpath(input));
-        } else if (what == QLatin1String("empty")) {
-            QVERIFY(writeBytes(input, QByteArray()));
-        } else if (what == QLatin1String("binary")) {
+        if (what == QLatin1String("binary")) {
             QVERIFY(writeBytes(input, text + QByteArray(3, '\0')));
         } else if (what == QLatin1String("same")) {
             QVERIFY(writeBytes(input, text));
             labels = input;
-        } else if (what == QLatin1String("no folder")) {
-            QVERIFY(writeBytes(input, text));
-            labels = dir.filePath(QStringLiteral("no/labels.dat"));
         }
     }
     const QStringList before = folderEntries(dir.path());
@@ -513,13 +384,9 @@ void TestImportCommands::badArguments_data() {
     QTest::addColumn<std::string>("message");
     QTest::newRow("convert without type")
         << Args{"convert", "E", "L"} << std::string("convert: --type is required");
-    QTest::newRow("convert type 0") << Args{"convert", "--type", "0", "E", "L"}
-                                    << std::string("--type must be a label type from 1 to 10");
     QTest::newRow("convert without label file")
         << Args{"convert", "--type", "1", "E"}
         << std::string("convert: EXPORT and LABELFILE are both needed");
-    QTest::newRow("convert with three files")
-        << Args{"convert", "--type", "1", "E", "L", "M"} << std::string("too many arguments");
     QTest::newRow("convert with --folder")
         << Args{"convert", "--type", "1", "--folder", "D", "E", "L"}
         << std::string("unknown option --folder");
@@ -529,8 +396,6 @@ void TestImportCommands::badArguments_data() {
     QTest::newRow("extract with both sources")
         << Args{"extract", "--type", "1", "--folder", "D", "--multiple", "E", "L"}
         << std::string("extract: give either --folder or --multiple, not both");
-    QTest::newRow("extract without type")
-        << Args{"extract", "--folder", "D", "L"} << std::string("extract: --type is required");
     QTest::newRow("extract type 11") << Args{"extract", "--type", "11", "--folder", "D", "L"}
                                      << std::string("--type must be a label type from 1 to 10");
     QTest::newRow("extract folder without value")
