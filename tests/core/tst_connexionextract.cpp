@@ -126,36 +126,20 @@ QString copyFixtureRecords(const QTemporaryDir& dir) {
     return folder;
 }
 
-const QByteArray kOcm00123 =
-    "QA76.73\r\n.S77\r\n2013\r\nc.2\r\n~~"
-    "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th ed.\r\n2013.\r\n~~"
-    "Stroustrup, Bjarne.\r\n31234000567890\r\n~~";
-const QByteArray kOcm04567 =
-    "FIC\r\nADAMS\r\n~~"
-    "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n~~"
-    "Adams, Douglas.\r\n31234000777000\r\n~~";
-const QByteArray kOcm89012 =
-    "PS3545\r\n.E6 D4\r\n1946\r\n~~"
-    "Welty, Eudora,\r\nDelta wedding /\r\n\r\n\r\n Eudora Welty.\r\n~~"
-    "Welty, Eudora,\r\n Delta wedding.\r\n31234000111222\r\n~~";
-
 }  // namespace
 
 class TestConnexionExtract : public QObject {
     Q_OBJECT
   private slots:
-    void fixedNames();
     void lineRule_data();
     void lineRule();
     void textsPerCallIndex_data();
     void textsPerCallIndex();
-    void folderIsReadOldestFirst();
     void sortOldestFirst_data();
     void sortOldestFirst();
     void equalTimesOnDiskFollowTheSort();
     void onlyVisibleFilesAreRecords();
     void previousOutputInTheFolderIsNotARecord();
-    void sl6SpacingOfAFixture();
     void multipleRecords_data();
     void multipleRecords();
     void multipleRecordsFixture_data();
@@ -165,21 +149,11 @@ class TestConnexionExtract : public QObject {
     void folderProblemsAreReported();
     void folderWithoutFilesGivesAnEmptyFile_data();
     void folderWithoutFilesGivesAnEmptyFile();
-    void unreadableExportIsReported_data();
-    void unreadableExportIsReported();
     void failedWriteKeepsTheOldOutput();
     void missingOutputFolderIsReported();
     void progressCoversEveryFile();
     void stopKeepsTheOldOutput();
 };
-
-void TestConnexionExtract::fixedNames() {
-    QCOMPARE(lm::newFileName(3), std::string("NewFile_3.dat"));
-    QCOMPARE(lm::newFileName(10), std::string("NewFile_10.dat"));
-    QCOMPARE(lm::newFileMultipleName(4), std::string("NewFileMultiple_4.dat"));
-    QCOMPARE(lm::invalidCallIndexMessage(7), std::string("Invalid Call Index 7"));
-    QCOMPARE(lm::invalidCallIndexMessage(-2), std::string("Invalid Call Index -2"));
-}
 
 void TestConnexionExtract::lineRule_data() {
     QTest::addColumn<int>("callIndex");
@@ -314,25 +288,6 @@ void TestConnexionExtract::textsPerCallIndex() {
     QCOMPARE(toStringList(extracted.summary.messages), messages);
 }
 
-void TestConnexionExtract::folderIsReadOldestFirst() {
-    QTemporaryDir dir;
-    const QString folder = copyFixtureRecords(dir);
-    const QString out = dir.filePath(QStringLiteral("NewFile_3.dat"));
-
-    setModified(folder + QStringLiteral("/ocm89012.txt"), 1700000000);
-    setModified(folder + QStringLiteral("/ocm00123.txt"), 1700000100);
-    setModified(folder + QStringLiteral("/ocm04567.txt"), 1700000200);
-    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 3, out.toStdString()), out);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
-    QCOMPARE(extracted.output, kOcm89012 + kOcm00123 + kOcm04567);
-    QCOMPARE(extracted.summary.recordsWritten, 3LL);
-
-    setModified(folder + QStringLiteral("/ocm04567.txt"), 1600000000);
-    extracted = finish(lm::InfoExtract(folder.toStdString(), 3, out.toStdString()), out);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
-    QCOMPARE(extracted.output, kOcm04567 + kOcm89012 + kOcm00123);
-}
-
 void TestConnexionExtract::sortOldestFirst_data() {
     // Files in name order as "name:time"; the order the sort leaves them in.
     QTest::addColumn<QString>("files");
@@ -425,21 +380,6 @@ void TestConnexionExtract::previousOutputInTheFolderIsNotARecord() {
     }
 }
 
-void TestConnexionExtract::sl6SpacingOfAFixture() {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("one"));
-    QDir(dir.path()).mkdir(QStringLiteral("one"));
-    QVERIFY(QFile::copy(QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_records/ocm89012.txt"),
-                        folder + QStringLiteral("/ocm89012.txt")));
-    const QString out = dir.filePath(QStringLiteral("NewFile_4.dat"));
-    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 4, out.toStdString()), out);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
-    QCOMPARE(extracted.output,
-             QByteArray("PS3545\r\n.E6 D4\r\n1946\r\n~~"
-                        "Welty, Eudora,\r\n\r\nDelta wedding /\r\n\r\n\r\n\r\n Eudora Welty.\r\n~~"
-                        "Welty, Eudora,\r\n\r\n Delta wedding.\r\n\r\n31234000111222\r\n~~"));
-}
-
 void TestConnexionExtract::multipleRecords_data() {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArray>("expected");
@@ -495,13 +435,8 @@ void TestConnexionExtract::multipleRecordsFixture_data() {
                                   "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n",
                                   "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n"};
     QByteArray sl4;
-    QByteArray slb;
-    for (int i = 0; i < 3; ++i) {
-        sl4 += spines[i] + "~~" + firsts[i] + "~~" + seconds[i] + "~~";
-        slb += spines[i] + "~~" + seconds[i] + "~~";
-    }
+    for (int i = 0; i < 3; ++i) sl4 += spines[i] + "~~" + firsts[i] + "~~" + seconds[i] + "~~";
     QTest::newRow("sl4") << 3 << sl4 << 0;
-    QTest::newRow("slb") << 5 << slb << 0;
     QTest::newRow("spa") << 7 << QByteArray() << 3;
 }
 
@@ -544,26 +479,34 @@ void TestConnexionExtract::binaryBytesAndLongLines() {
 }
 
 void TestConnexionExtract::folderProblemsAreReported_data() {
-    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("multiple");  // the many-record export instead of a folder
+    QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing folder") << "missing"
+    QTest::newRow("missing folder") << false << "missing"
                                     << "No such file or directory";
-    QTest::newRow("a file, not a folder") << "file.txt"
+    QTest::newRow("a file, not a folder") << false << "file.txt"
                                           << "Not a directory";
+    QTest::newRow("missing export") << true << "missing.txt"
+                                    << "No such file or directory";
+    QTest::newRow("a folder as export") << true << "folder"
+                                        << "Is a directory";
 }
 
 void TestConnexionExtract::folderProblemsAreReported() {
-    QFETCH(QString, folder);
+    QFETCH(bool, multiple);
+    QFETCH(QString, input);
     QFETCH(QString, reason);
     QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("folder"));
     writeBytes(dir.filePath(QStringLiteral("file.txt")), "QA76\r\n");
     const QString out = dir.filePath(QStringLiteral("NewFile_1.dat"));
     writeBytes(out, "OLD~~");
-    const QString path = dir.filePath(folder);
+    const std::string path = dir.filePath(input).toStdString();
     lm::Result<lm::ExtractSummary> result =
-        lm::InfoExtract(path.toStdString(), 1, out.toStdString());
+        multiple ? lm::InfoExtractMultiple(path, 1, out.toStdString())
+                 : lm::InfoExtract(path, 1, out.toStdString());
     QVERIFY(!result.ok());
-    QCOMPARE(QString::fromStdString(result.error().path), path);
+    QCOMPARE(result.error().path, path);
     QCOMPARE(QString::fromStdString(result.error().reason), reason);
     QCOMPARE(contents(out), QByteArray("OLD~~"));
 }
@@ -590,31 +533,6 @@ void TestConnexionExtract::folderWithoutFilesGivesAnEmptyFile() {
     QVERIFY2(extracted.ok, qPrintable(extracted.error));
     QCOMPARE(extracted.output, QByteArray());
     QCOMPARE(extracted.summary.recordsRead, 0LL);
-}
-
-void TestConnexionExtract::unreadableExportIsReported_data() {
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing file") << "missing.txt"
-                                  << "No such file or directory";
-    QTest::newRow("folder") << "folder"
-                            << "Is a directory";
-}
-
-void TestConnexionExtract::unreadableExportIsReported() {
-    QFETCH(QString, input);
-    QFETCH(QString, reason);
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("folder"));
-    const QString out = dir.filePath(QStringLiteral("NewFileMultiple_3.dat"));
-    writeBytes(out, "OLD~~");
-    const QString path = dir.filePath(input);
-    lm::Result<lm::ExtractSummary> result =
-        lm::InfoExtractMultiple(path.toStdString(), 3, out.toStdString());
-    QVERIFY(!result.ok());
-    QCOMPARE(QString::fromStdString(result.error().path), path);
-    QCOMPARE(QString::fromStdString(result.error().reason), reason);
-    QCOMPARE(contents(out), QByteArray("OLD~~"));
 }
 
 void TestConnexionExtract::failedWriteKeepsTheOldOutput() {
