@@ -5,7 +5,7 @@
 
 class TestGeometry : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void controlCounts_data();
     void controlCounts();
     void placements_data();
@@ -13,8 +13,6 @@ private slots:
     void fractionalRowPitchAccumulates();
     void mailerForm();
     void unknownTypeHasNoControls();
-    void labelTypeTable_data();
-    void labelTypeTable();
 };
 
 void TestGeometry::controlCounts_data() {
@@ -134,38 +132,6 @@ void TestGeometry::unknownTypeHasNoControls() {
         QVERIFY(!lm::labelTypeInfo(type));
         QCOMPARE(lm::labelTypeName(type), std::string());
     }
-}
-
-void TestGeometry::labelTypeTable_data() {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("lastSetPosition");
-    QTest::addColumn<int>("spineSize");
-    QTest::addColumn<int>("threshold");
-    QTest::newRow("sp1") << 1 << QStringLiteral("sp1") << 41 << 11 << 40;
-    QTest::newRow("sp2") << 2 << QStringLiteral("sp2") << 21 << 11 << 40;
-    QTest::newRow("sl4") << 3 << QStringLiteral("sl4") << 11 << 11 << 10;
-    QTest::newRow("sl6") << 4 << QStringLiteral("sl6") << 7 << 11 << 6;
-    QTest::newRow("slb") << 5 << QStringLiteral("slb") << 11 << 11 << 10;
-    QTest::newRow("slb2") << 6 << QStringLiteral("slb2") << 9 << 11 << 10;
-    QTest::newRow("spa") << 7 << QStringLiteral("spa") << 51 << 11 << 50;
-    QTest::newRow("f2") << 8 << QStringLiteral("sp1/sp2-f2") << 57 << 11 << 56;
-    QTest::newRow("Mailer-1") << 9 << QStringLiteral("Mailer-1") << 2 << 9 << 1;
-    QTest::newRow("f3") << 10 << QStringLiteral("sp1/sp2-f3") << 37 << 11 << 36;
-}
-
-void TestGeometry::labelTypeTable() {
-    QFETCH(int, type);
-    QFETCH(QString, name);
-    QFETCH(int, lastSetPosition);
-    QFETCH(int, spineSize);
-    QFETCH(int, threshold);
-    const lm::LabelTypeInfo* info = lm::labelTypeInfo(type);
-    QVERIFY(info);
-    QCOMPARE(QString::fromStdString(lm::labelTypeName(type)), name);
-    QCOMPARE(info->lastSetPosition(), lastSetPosition);
-    QCOMPARE(info->spineFontSize, spineSize);
-    QCOMPARE(info->exitThreshold, threshold);
 }
 
 QTEST_APPLESS_MAIN(TestGeometry)

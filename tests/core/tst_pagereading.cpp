@@ -93,7 +93,6 @@ class TestPageReading : public QObject {
     void sparePagesAndEmptyFiles();
     void missingFileIsCreatedEmpty();
     void directoryAndOverlongFileAreRefused();
-    void previousPageOfSl6();
     void previousPageWhenATextBeginsWithATilde();
     void previousPageOfThePageAfterAnUnfinishedText();
     void previousPageAgreesWithPagingForward_data();
@@ -169,9 +168,6 @@ void TestPageReading::pageOfEachLabelType_data() {
     QTest::addColumn<Texts>("spine");
     QTest::addColumn<Texts>("pocket");
     QTest::addColumn<int>("pageEnd");
-
-    QTest::newRow("slb two sets") << int(lm::kSlb) << std::string("S1~~P1~~S2~~P2~~") << 1
-                                  << Texts{"S1", "S2"} << Texts{"P1", "P2"} << 16;
 
     // Every type: one more text than a page holds. Page 1 fills every
     // element in fill order; page 2 holds the one text left.
@@ -296,28 +292,6 @@ void TestPageReading::directoryAndOverlongFileAreRefused() {
     QCOMPARE(state.LabelFileLength, 0);
     QVERIFY(!lm::FindNewPagePosition(state, lm::kSp1, 100).ok());
     QVERIFY(!lm::loadFirstPage(state, page, lm::kSp1, big.toStdString()).ok());
-}
-
-void TestPageReading::previousPageOfSl6() {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("f.dat"));
-    writeBytes(path, bytes(numberedLabels("T", 1, 40)));
-    lm::PageState state;
-    state.CurrentFileName = path.toStdString();
-    const std::int32_t page2 = std::int32_t(numberedLabels("T", 1, 18).size()) + 1;
-    const std::int32_t page3 = std::int32_t(numberedLabels("T", 1, 36).size()) + 1;
-
-    lm::Result<std::int32_t> previous = lm::FindNewPagePosition(state, lm::kSl6, page3);
-    QVERIFY(previous.ok());
-    QCOMPARE(*previous, page2);
-    QCOMPARE(state.PageEndPosition, page2 - 1);
-    QCOMPARE(*previous,
-             std::int32_t(countedBackPageStart(numberedLabels("T", 1, 40), lm::kSl6, page3)));
-
-    previous = lm::FindNewPagePosition(state, lm::kSl6, page2);
-    QVERIFY(previous.ok());
-    QCOMPARE(*previous, 1);
-    QCOMPARE(state.PageEndPosition, 0);
 }
 
 void TestPageReading::previousPageWhenATextBeginsWithATilde() {
