@@ -47,12 +47,8 @@ QByteArray crlfLines(const QList<QByteArray>& lines) {
     return bytes;
 }
 
-// A label text as the label file holds it.
-QByteArray text(const QList<QByteArray>& lines) {
-    QByteArray bytes;
-    for (const QByteArray& line : lines) bytes += line + "\r\n";
-    return bytes;
-}
+// A label text as the label file holds it: its lines ended the same way.
+QByteArray (*const text)(const QList<QByteArray>&) = crlfLines;
 
 struct Extracted {
     bool ok = false;

@@ -397,9 +397,6 @@ void TestPageSave::edits_data() {
     QTest::newRow("the last label of the file, alone on its page")
         << int(lm::kSp1) << numbered("L", 1, 41) << 2 << editAt(lm::kDeleteLabel, lm::kSp1, 2)
         << numbered("L", 1, 40);
-    QTest::newRow("slb delete pocket 11")
-        << int(lm::kSlb) << slb << 1 << editAt(lm::kDeleteLabel, lm::kSlb, 51)
-        << slice(slb, 1, 18) + slice(slb, 21, 30);
     QTest::newRow("delete on an empty position")
         << int(lm::kSp1) << numbered("L", 1, 3) << 1 << editAt(lm::kDeleteLabel, lm::kSp1, 9)
         << numbered("L", 1, 3);
