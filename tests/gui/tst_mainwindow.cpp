@@ -47,14 +47,12 @@ class TestMainWindow : public QObject {
     void clickSelectsTheLabelAndFocusesIt_data();
     void clickSelectsTheLabelAndFocusesIt();
     void typingMarksThePageChangedButNotTheTitle();
-    void fillingThePageIsNoChange();
     void pageTextsAreTheLabelsBytes();
     void pageViewFillsTheClientAreaWhileItIsTallEnough();
     void buttonsStayAgainstTheRightEdge();
     void buttonBarFormatsTheFocusedLabel();
     void rulerMarksTheFocusedLabelsMargin();
     void statusBarShowsTheCaretLineAndColumn();
-    void closeGuardCanKeepTheWindowOpen();
     void startUpLoadRunsOnlyForInteractivePrinting_data();
     void startUpLoadRunsOnlyForInteractivePrinting();
 };
@@ -70,13 +68,6 @@ void TestMainWindow::titleFollowsTheRule_data() {
     QTest::newRow("after next page")
         << QStringLiteral("c:\\qortex\\$$label.dat") << 2 << true
         << QStringLiteral("Kelvarine Label Maker - C:\\QORTEX\\$$LABEL.DAT  (Page  2)");
-    QTest::newRow("unix path")
-        << QStringLiteral("/home/ann/qortex/$$label.dat") << 12 << true
-        << QStringLiteral("Kelvarine Label Maker - /HOME/ANN/QORTEX/$$LABEL.DAT  (Page  12)");
-    QTest::newRow("negative page") << QStringLiteral("a.dat") << -3 << false
-                                   << QStringLiteral("Kelvarine Label Maker - A.DAT (Page -3)");
-    QTest::newRow("page 0") << QStringLiteral("a.dat") << 0 << true
-                            << QStringLiteral("Kelvarine Label Maker - A.DAT  (Page  0)");
     QTest::newRow("accented name")
         << QStringLiteral("/tmp/étiquettes.dat") << 1 << false
         << QStringLiteral("Kelvarine Label Maker - /TMP/ÉTIQUETTES.DAT (Page  1)");
@@ -93,20 +84,18 @@ void TestMainWindow::titleFollowsTheRule() {
 }
 
 void TestMainWindow::windowTitleAndStatusBarShowThePage() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSl4), dialogs);
-    QVERIFY(window);
-    auto* status = window->findChild<lm::StatusBar*>();
+    StartedWindow s(settingsForType(lm::kSl4));
+    QVERIFY(s.window);
+    auto* status = s.window->findChild<lm::StatusBar*>();
     QCOMPARE(status->pageText(), QStringLiteral("Page 1"));
-    window->state().CurrentFileName = "/work/q/$$label.dat";
-    window->state().PageNumber = 3;
-    window->setPageTitle(lm::TitleSpacing::TwoSpaces);
-    QCOMPARE(window->title(),
+    s.window->state().CurrentFileName = "/work/q/$$label.dat";
+    s.window->state().PageNumber = 3;
+    s.window->setPageTitle(lm::TitleSpacing::TwoSpaces);
+    QCOMPARE(s.window->title(),
              QStringLiteral("Kelvarine Label Maker - /WORK/Q/$$LABEL.DAT  (Page  3)"));
     QCOMPARE(status->pageText(), QStringLiteral("Page 3"));
-    window->setPlainTitle();
-    QCOMPARE(window->windowTitle(), QStringLiteral("Kelvarine Label Maker"));
+    s.window->setPlainTitle();
+    QCOMPARE(s.window->windowTitle(), QStringLiteral("Kelvarine Label Maker"));
 }
 
 void TestMainWindow::clickSelectsTheLabelAndFocusesIt_data() {
@@ -115,9 +104,7 @@ void TestMainWindow::clickSelectsTheLabelAndFocusesIt_data() {
     QTest::addColumn<int>("element");
     QTest::addColumn<int>("selected");
     QTest::newRow("spine 3") << 3 << false << 3 << 3;
-    QTest::newRow("pocket 3") << 3 << true << 3 << 43;
     QTest::newRow("sl4 pocket 21") << 3 << true << 21 << 61;
-    QTest::newRow("sp1 spine 41") << 1 << false << 41 << 41;
 }
 
 void TestMainWindow::clickSelectsTheLabelAndFocusesIt() {
@@ -153,17 +140,6 @@ void TestMainWindow::typingMarksThePageChangedButNotTheTitle() {
     QVERIFY(window->state().PageChanged);
     QCOMPARE(window->windowTitle(), title);
     QCOMPARE(window->page().pocketText(4), std::string("Vol. 1"));
-}
-
-void TestMainWindow::fillingThePageIsNoChange() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = shownWindow(folder, lm::kSl6, dialogs);
-    QVERIFY(window);
-    for (int n = 2; n <= window->state().LastSpineIndex; ++n) window->page().setSpineText(n, "FIC");
-    window->page().clear();
-    QVERIFY(window->ViewZoom(50));
-    QVERIFY(!window->state().PageChanged);
 }
 
 void TestMainWindow::pageTextsAreTheLabelsBytes() {
@@ -313,30 +289,11 @@ void TestMainWindow::statusBarShowsTheCaretLineAndColumn() {
     QCOMPARE(status->columnText(), QStringLiteral("Col 5"));
 }
 
-void TestMainWindow::closeGuardCanKeepTheWindowOpen() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = shownWindow(folder, lm::kSp1, dialogs);
-    QVERIFY(window);
-    bool allow = false;
-    int asked = 0;
-    window->setCloseGuard([&] {
-        ++asked;
-        return allow;
-    });
-    QVERIFY(!window->close());
-    QVERIFY(window->isVisible());
-    allow = true;
-    QVERIFY(window->close());
-    QCOMPARE(asked, 2);
-}
-
 void TestMainWindow::startUpLoadRunsOnlyForInteractivePrinting_data() {
     QTest::addColumn<int>("printing");
     QTest::addColumn<int>("loads");
     QTest::newRow("Interactive") << lm::kInteractivePrinting << 1;
     QTest::newRow("Batch") << lm::kBatchPrinting << 0;
-    QTest::newRow("3 counts as Batch") << 3 << 0;
 }
 
 void TestMainWindow::startUpLoadRunsOnlyForInteractivePrinting() {

@@ -136,7 +136,6 @@ class TestMenuBar : public QObject {
     void checkMarksFollowTheSettings_data();
     void checkMarksFollowTheSettings();
     void choosingAnItemLeavesItsCheckMarkToTheCommand();
-    void windowFindsItemsByName();
 };
 
 void TestMenuBar::captionsNamesAndOrder() {
@@ -188,11 +187,6 @@ void TestMenuBar::checkMarksFollowTheSettings_data() {
         << QStringList{QStringLiteral("mnuSetup_Alignment_Item_2"),
                        QStringLiteral("mnuSetup_Label_Item_3"),
                        QStringLiteral("mnuSetup_Printing_Batch"), zoom};
-    QTest::newRow("Mailer-1 justified")
-        << 9 << 3 << 1
-        << QStringList{QStringLiteral("mnuSetup_Alignment_Item_3"),
-                       QStringLiteral("mnuSetup_Label_Item_9"),
-                       QStringLiteral("mnuSetup_Printing_Interactive"), zoom};
     QTest::newRow("out of range: no type, no alignment, printing 7 is Interactive")
         << 12 << 5 << 7 << QStringList{QStringLiteral("mnuSetup_Printing_Interactive"), zoom};
 }
@@ -232,44 +226,6 @@ void TestMenuBar::choosingAnItemLeavesItsCheckMarkToTheCommand() {
     lm::setMenuArrayCheck(&bar, QStringLiteral("mnuSetup_Label_Item"), 5);
     QVERIFY(slb->isChecked());
     QVERIFY(!sl4->isChecked());
-}
-
-void TestMenuBar::windowFindsItemsByName() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSp1), dialogs);
-    QVERIFY(window);
-    lm::WindowContext& context = *window;
-    QCOMPARE(context.menuItem(QStringLiteral("mnuFile_Save"))->text(),
-             QStringLiteral("&Save Label File"));
-    QVERIFY(!context.menuItem(QStringLiteral("mnuFile_Nothing")));
-    QCOMPARE(context.menuArray(QStringLiteral("mnuView_ZoomItem")).size(), 5);
-    QCOMPARE(context.button(QStringLiteral("Command1"))->text(), QStringLiteral("NP"));
-    QCOMPARE(context.button(QStringLiteral("Command2"))->text(), QStringLiteral("PP"));
-    QCOMPARE(context.button(QStringLiteral("Command3"))->text(), QStringLiteral("ML"));
-
-    int chosen = 0;
-    QObject owner;
-    lm::connectMenuArray(context, "mnuView_ZoomItem", &owner, [&](int index) { chosen = index; });
-    context.menuItem(QStringLiteral("mnuView_ZoomItem_5"))->trigger();
-    QCOMPARE(chosen, 5);
-    bool saved = false;
-    lm::connectMenuItem(context, "mnuFile_Save", &owner, [&] { saved = true; });
-    // The File menu's own Save runs as well: with no file open it asks for a name.
-    dialogs.expectSaveFile(QStringLiteral("Save Label File"),
-                           QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*"),
-                           std::nullopt);
-    context.menuItem(QStringLiteral("mnuFile_Save"))->trigger();
-    QVERIFY(saved);
-    bool next = false;
-    lm::connectButton(context, "Command1", &owner, [&] { next = true; });
-    // So does Next Page, which will not leave a page of empty labels.
-    dialogs.expectMessage(QStringLiteral("Unused label(s) are found on this page!"),
-                          lm::MessageButtons::Ok, lm::MessageIcon::Information,
-                          lm::MessageAnswer::Ok);
-    context.button(QStringLiteral("Command1"))->click();
-    QVERIFY(next);
-    LM_VERIFY_DIALOGS(dialogs);
 }
 
 QTEST_MAIN(TestMenuBar)

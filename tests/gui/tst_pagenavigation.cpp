@@ -83,16 +83,8 @@ void TestPageNavigation::pagesForwardAndBack_data() {
     QTest::addColumn<int>("sets");
     QTest::addColumn<int>("way");
     QTest::newRow("sp1 85 labels, buttons") << int(lm::kSp1) << 85 << int(Way::Button);
-    QTest::newRow("sp1 120 labels, menu") << int(lm::kSp1) << 120 << int(Way::Menu);
-    QTest::newRow("sp2 41 labels") << int(lm::kSp2) << 41 << int(Way::Button);
     QTest::newRow("sl4 31 sets") << int(lm::kSl4) << 31 << int(Way::Menu);
-    QTest::newRow("sl6 18 sets") << int(lm::kSl6) << 18 << int(Way::Button);
-    QTest::newRow("slb 25 sets") << int(lm::kSlb) << 25 << int(Way::Button);
-    QTest::newRow("slb2 17 sets") << int(lm::kSlb2) << 17 << int(Way::Menu);
-    QTest::newRow("spa 150 labels") << int(lm::kSpa) << 150 << int(Way::Button);
-    QTest::newRow("sp1/sp2-f2 57 labels") << int(lm::kSp1Sp2F2) << 57 << int(Way::Menu);
     QTest::newRow("Mailer-1 4 sets") << int(lm::kMailer1) << 4 << int(Way::Button);
-    QTest::newRow("sp1/sp2-f3 73 labels") << int(lm::kSp1Sp2F3) << 73 << int(Way::Menu);
 }
 
 // Forwards through every page to the last, then back to page 1: each page
@@ -258,29 +250,27 @@ void TestPageNavigation::changedPageWithoutAFileIsSavedUnderAName_data() {
 // Batch printing starts with no file: the save before the move asks for a name.
 void TestPageNavigation::changedPageWithoutAFileIsSavedUnderAName() {
     QFETCH(bool, named);
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kMailer1, lm::kBatchPrinting), dialogs);
-    QVERIFY(window);
-    typeInto(window->spineControl(2), QStringLiteral("Ann Reader"));
-    const QString path = folder.path() + QStringLiteral("/mailers.dat");
-    dialogs.expectSaveFile(QStringLiteral("Save Label File"),
-                           QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*"),
-                           named ? std::optional<QString>(path) : std::nullopt);
-    next(*window, Way::Menu);
-    LM_VERIFY_DIALOGS(dialogs);
+    StartedWindow s(settingsForType(lm::kMailer1, lm::kBatchPrinting));
+    QVERIFY(s.window);
+    typeInto(s.window->spineControl(2), QStringLiteral("Ann Reader"));
+    const QString path = s.folder.path() + QStringLiteral("/mailers.dat");
+    s.dialogs.expectSaveFile(QStringLiteral("Save Label File"),
+                             QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*"),
+                             named ? std::optional<QString>(path) : std::nullopt);
+    next(*s.window, Way::Menu);
+    LM_VERIFY_DIALOGS(s.dialogs);
     if (!named) {
-        QCOMPARE(window->state().PageNumber, 1);
-        QVERIFY(window->state().PageChanged);
-        QCOMPARE(window->page().spineText(2), std::string("Ann Reader"));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Kelvarine Label Maker"));
+        QCOMPARE(s.window->state().PageNumber, 1);
+        QVERIFY(s.window->state().PageChanged);
+        QCOMPARE(s.window->page().spineText(2), std::string("Ann Reader"));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Kelvarine Label Maker"));
         return;
     }
-    QCOMPARE(folder.readFile("mailers.dat"), QByteArray("Ann Reader~~~~~~"));
-    QCOMPARE(window->state().PageNumber, 2);
-    QCOMPARE(window->windowTitle(), titleOf(path, 2, true));
-    QVERIFY(shownTexts(*window).isEmpty());
-    QVERIFY(!window->state().PageChanged);
+    QCOMPARE(s.folder.readFile("mailers.dat"), QByteArray("Ann Reader~~~~~~"));
+    QCOMPARE(s.window->state().PageNumber, 2);
+    QCOMPARE(s.window->windowTitle(), titleOf(path, 2, true));
+    QVERIFY(shownTexts(*s.window).isEmpty());
+    QVERIFY(!s.window->state().PageChanged);
 }
 
 void TestPageNavigation::pageThatCannotBeSavedIsNotLeft() {

@@ -283,7 +283,6 @@ void TestPrint::printAllPrintsOneSheetPerPage_data() {
         return QString::fromLatin1(list).split(u' ', Qt::SkipEmptyParts);
     };
     QTest::newRow("41 labels") << labels(41) << words("L1 L41");
-    QTest::newRow("one page") << labels(40) << words("L1");
     QTest::newRow("three pages") << labels(81) << words("L1 L41 L81");
     // Bytes that end no label are no page of their own: no empty sheet.
     QTest::newRow("unfinished text at the end") << labels(40) + "\r\n" << words("L1");
