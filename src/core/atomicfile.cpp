@@ -103,7 +103,8 @@ Status AtomicFileWriter::open(const std::string& targetPath) {
     m_scratch = buffer;
     mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~currentUmask());
     fchmod(m_fd, mode);
-    m_buffer.reserve(kBufferSize);
+    // The buffer grows with what is written, up to kBufferSize: a settings
+    // line or a counter need not cost a megabyte.
     return {};
 }
 

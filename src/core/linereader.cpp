@@ -13,6 +13,7 @@ namespace {
 
 // Large enough that system calls cost nothing next to the work on the bytes.
 constexpr std::size_t kBlockSize = 1 << 20;
+constexpr std::size_t kSmallestBlock = 4096;
 
 }  // namespace
 
@@ -45,7 +46,15 @@ Status LineReader::open(const std::string& path) {
     m_fd = fd;
     m_size = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : 0;
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    if (!m_buffer) m_buffer.reset(new char[kBlockSize]);
+    // A small export needs no block of a megabyte; one byte more than its
+    // size lets the first read see the end.
+    std::size_t wanted = kBlockSize;
+    if (S_ISREG(st.st_mode) && m_size < static_cast<long long>(kBlockSize))
+        wanted = std::max<std::size_t>(static_cast<std::size_t>(m_size) + 1, kSmallestBlock);
+    if (!m_buffer || m_capacity < wanted) {
+        m_buffer.reset(new char[wanted]);
+        m_capacity = wanted;
+    }
     return {};
 }
 
@@ -57,7 +66,7 @@ void LineReader::close() {
 bool LineReader::fill() {
     if (m_fd < 0 || m_eof || m_failed) return false;
     for (;;) {
-        ssize_t n = ::read(m_fd, m_buffer.get(), kBlockSize);
+        ssize_t n = ::read(m_fd, m_buffer.get(), m_capacity);
         if (n < 0) {
             if (errno == EINTR) continue;
             m_failed = true;

@@ -63,6 +63,7 @@ class LineReader {
     int m_fd = -1;
     std::string m_path;
     std::unique_ptr<char[]> m_buffer;
+    std::size_t m_capacity = 0;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
     std::string m_carry;  // a line that runs over the end of a block
