@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "core/atomicfile.h"
@@ -70,9 +71,11 @@ bool parseNumber(const Token& token, double& value) {
     if (token.quoted || token.text.empty()) return false;
     const char* begin = token.text.c_str();
     char* end = nullptr;
-    errno = 0;
     value = std::strtod(begin, &end);
-    return end == begin + token.text.size() && errno == 0 && std::isfinite(value);
+    // strtod reports a result below the normal range (a subnormal, or zero)
+    // as a range error, yet it is the number that was written: only a number
+    // too large to hold is refused.
+    return end == begin + token.text.size() && std::isfinite(value);
 }
 
 std::string formatNumber(double value) {
@@ -109,7 +112,7 @@ public:
     const std::string& problem() const { return m_problem; }
 
     void text(int item, std::string& out) {
-        if (!ok()) return;
+        if (!ok() || !wholeItemQuoted(item)) return;
         out = token(item).text;
     }
 
@@ -143,7 +146,7 @@ public:
     }
 
     void variant(int item, SettingsVariant& out) {
-        if (!ok()) return;
+        if (!ok() || !wholeItemQuoted(item)) return;
         const Token& t = token(item);
         SettingsVariant v;
         double number = 0;
@@ -167,6 +170,15 @@ public:
 
 private:
     const Token& token(int item) const { return m_tokens[static_cast<std::size_t>(item - 1)]; }
+
+    // A quote inside an unquoted text would come back as the end of the
+    // text once the item is written quoted, so such an item is refused.
+    bool wholeItemQuoted(int item) {
+        const Token& t = token(item);
+        if (t.quoted || t.text.find('"') == std::string::npos) return true;
+        fail(item, "has a double quote inside an unquoted item");
+        return false;
+    }
 
     void fail(int item, const std::string& what) {
         m_problem = "item " + std::to_string(item) + " (" + kItemNames[item - 1] + ") holds \"" +
@@ -250,6 +262,42 @@ std::string formatSettingsLine(const Settings& s) {
     return line;
 }
 
+std::string settingsStorageProblem(const Settings& s) {
+    auto item = [](int number) {
+        return "Item " + std::to_string(number) + " (" + kItemNames[number - 1] + ")";
+    };
+    auto textProblem = [&](int number, const std::string& text) -> std::string {
+        if (text.find('"') != std::string::npos)
+            return item(number) + " holds a double quote, which the settings file cannot store.";
+        if (text.find_first_of("\r\n") != std::string::npos)
+            return item(number) + " holds a line break, which the settings file cannot store.";
+        return {};
+    };
+    auto variantProblem = [&](int number, const SettingsVariant& v) -> std::string {
+        if (v.kind == SettingsVariant::Kind::Text) return textProblem(number, v.text);
+        if (v.kind == SettingsVariant::Kind::Number && !std::isfinite(v.number))
+            return item(number) + " holds a number that is not finite.";
+        return {};
+    };
+    const std::pair<int, int> shorts[] = {
+        {2, s.SpineFontSize},   {9, s.PocketFontSize},   {15, s.LabelAlignment},
+        {16, s.LabelType},      {17, s.PrintingMethod},  {18, s.PageTopMargin},
+        {19, s.PageLeftMargin}, {20, s.SpineLeftMargin}, {21, s.PocketLeftMargin}};
+    const std::pair<int, const SettingsVariant*> variants[] = {{4, &s.SpineFontBold},
+                                                               {5, &s.SpineFontItalic},
+                                                               {11, &s.PocketFontBold},
+                                                               {13, &s.PocketFontStrikethru}};
+    std::string problem = textProblem(1, s.SpineFontName);
+    if (problem.empty()) problem = textProblem(8, s.PocketFontName);
+    for (const auto& [number, variant] : variants)
+        if (problem.empty()) problem = variantProblem(number, *variant);
+    for (const auto& [number, value] : shorts) {
+        if (problem.empty() && (value < kInt16Min || value > kInt16Max))
+            problem = item(number) + " holds " + std::to_string(value) + ", which is out of range.";
+    }
+    return problem;
+}
+
 Result<Settings> parseSettingsText(const std::string& text) {
     std::string line = text.substr(0, text.find_first_of("\r\n"));
     std::vector<Token> tokens = splitItems(line);
@@ -303,6 +351,8 @@ Result<Settings> readSettingsFile(const std::string& path) {
 }
 
 Status writeSettingsFile(const std::string& path, const Settings& settings) {
+    std::string problem = settingsStorageProblem(settings);
+    if (!problem.empty()) return Error{path, problem + " Nothing was written."};
     return writeFileAtomically(path, formatSettingsLine(settings));
 }
 

@@ -65,6 +65,12 @@ Settings defaultSettings();
 // The one line of the file, CR LF included.
 std::string formatSettingsLine(const Settings& settings);
 
+// Why the record cannot be written so that it reads back as it is, naming
+// the item: a text with a double quote or a line break (the format has no
+// escape), a number outside its item's 16-bit range, or a variant number
+// that is not finite. Empty when it can be written.
+std::string settingsStorageProblem(const Settings& settings);
+
 // Reads the 21 items from the file's text. Fails, saying which item and why,
 // when fewer than 21 items are present or an item holds the wrong kind of value.
 Result<Settings> parseSettingsText(const std::string& text);
@@ -75,6 +81,8 @@ std::string settingsFilePath();
 Result<Settings> readSettingsFile(const std::string& path);
 
 // Replaces the whole file; the old file stays intact if the write fails.
+// A record with a settingsStorageProblem() is refused and nothing is written,
+// so the program never leaves a file it cannot read at its next start.
 Status writeSettingsFile(const std::string& path, const Settings& settings);
 
 // Start-up's read: a missing file is created with defaultSettings() and those
