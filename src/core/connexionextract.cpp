@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/atomicfile.h"
+#include "core/labelfile.h"
 #include "core/labeltypes.h"
 
 namespace lm {
@@ -90,6 +91,18 @@ class Record {
         ++m_secondLines;
     }
 
+    // True when a text the record writes holds "~~", which would end it
+    // there and shift every later text into the wrong label.
+    bool writesTerminator() const {
+        for (Text text : m_texts) {
+            const std::string& t = text == Text::Spine         ? m_spine
+                                   : text == Text::FirstPocket ? m_firstPocket
+                                                               : m_secondPocket;
+            if (t.find(kTerminator) != std::string::npos) return true;
+        }
+        return false;
+    }
+
     // Appends the record's texts to `out`, each with its terminator, and
     // starts the next record; false when the call index writes none.
     bool finish(std::string& out) {
@@ -154,6 +167,11 @@ Result<ExtractSummary> readerOutcome(const LineReader& reader, AtomicFileWriter&
     ExtractSummary stopped;
     stopped.cancelled = true;
     return stopped;
+}
+
+Error twoTildes(const std::string& path, const std::string& where) {
+    return Error{path, where + " " + describeTextProblem(TextProblem::TwoTildes) +
+                           "; nothing was extracted."};
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) {
@@ -255,6 +273,7 @@ Result<ExtractSummary> InfoExtract(const std::string& folderPath, int callIndex,
         if (reader.failed()) return readerOutcome(reader, writer);
         doneBefore += reader.bytesRead();
         reader.close();
+        if (record.writesTerminator()) return twoTildes(file.path, "this export");
         if (Status ended = endRecord(record, callIndex, writer, buffer, summary); !ended)
             return ended.error();
     }
@@ -275,12 +294,19 @@ Result<ExtractSummary> InfoExtractMultiple(const std::string& exportFile, int ca
     Record record(callIndex, true);
     std::string buffer;
     int lines = 0;
+    long long lineNumber = 0;
+    long long recordStart = 0;
     while (!reader.atEnd()) {
         std::string_view line = reader.readLine();
+        ++lineNumber;
         if (lines == 0 && isBlank(line)) continue;  // blank lines between records
+        if (lines == 0) recordStart = lineNumber;
         record.addLine(line);
         if (++lines < kLinesPerRecord) continue;
         lines = 0;
+        if (record.writesTerminator())
+            return twoTildes(exportFile,
+                             "the record that begins at line " + std::to_string(recordStart));
         if (Status ended = endRecord(record, callIndex, writer, buffer, summary); !ended)
             return ended.error();
     }

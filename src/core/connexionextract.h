@@ -40,6 +40,10 @@ Result<std::vector<ExportFile>> listExportFiles(const std::string& folder);
 // extract has always had.
 void sortOldestFirst(std::vector<ExportFile>& files);
 
+// Both extracts refuse an export whose record would put "~~" inside a label
+// text (the label file would read that text as two), naming the export file
+// or the line where the record begins; the output is then left as it was.
+
 // Makes one label set of every file of `folderPath`, oldest file first, for
 // the label type `callIndex`, and writes them as the label file `outputPath`
 // (the window's is newFileName(callIndex) in the working folder). The output

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/atomicfile.h"
+#include "core/labelfile.h"
 #include "core/labeltypes.h"
 
 namespace lm {
@@ -103,19 +104,29 @@ std::string_view pocketPartOf(std::string_view line) {
 
 class Converter {
   public:
-    Converter(const ImportLayout& layout, LineReader& reader, AtomicFileWriter& writer)
-        : m_layout(layout), m_reader(reader), m_writer(writer) {}
+    Converter(const ImportLayout& layout, const std::string& exportPath, LineReader& reader,
+              AtomicFileWriter& writer)
+        : m_layout(layout), m_exportPath(exportPath), m_reader(reader), m_writer(writer) {}
 
-    // Converts until the input ends; fails only when the output cannot be written.
+    // Converts until the input ends; fails when the output cannot be written
+    // or a label could not be read back from it.
     Status run(long long& labelsWritten) {
         for (;;) {
             if (!readLabel()) return {};
+            // "~~" inside a text would end it there and shift every later
+            // text into the wrong label: refuse the export instead.
+            if (holdsTerminator())
+                return Error{m_exportPath, "the label that begins at line " +
+                                               std::to_string(m_firstLine) + " " +
+                                               describeTextProblem(TextProblem::TwoTildes) +
+                                               "; nothing was imported."};
             Status written = writeLabel();
             if (!written) return written;
             ++labelsWritten;
             for (int i = 0; i < m_layout.trailingLines; ++i) {
                 if (m_reader.atEnd()) return {};
                 m_reader.skipLine();
+                ++m_lines;
             }
         }
     }
@@ -127,16 +138,25 @@ class Converter {
         m_spine.clear();
         m_pockets[0].clear();
         m_pockets[1].clear();
+        m_firstLine = m_lines + 1;
         for (int g = 0; g < m_layout.groupCount; ++g) {
             const LineGroup& group = m_layout.groups[g];
             for (int i = 0; i < group.lines; ++i) {
                 // Used before the end test because the test may refill the
                 // reader's block; a label cut short is thrown away anyway.
                 addLine(group, m_reader.readLine());
+                ++m_lines;
                 if (m_reader.atEnd()) return false;
             }
         }
         return true;
+    }
+
+    bool holdsTerminator() const {
+        if (m_spine.find(kTerminator) != std::string::npos) return true;
+        for (int p = 0; p < m_layout.pockets; ++p)
+            if (m_pockets[p].find(kTerminator) != std::string::npos) return true;
+        return false;
     }
 
     void addLine(const LineGroup& group, std::string_view line) {
@@ -166,8 +186,11 @@ class Converter {
     }
 
     const ImportLayout& m_layout;
+    const std::string& m_exportPath;
     LineReader& m_reader;
     AtomicFileWriter& m_writer;
+    long long m_lines = 0;      // lines of the export read so far
+    long long m_firstLine = 0;  // where the label being read begins
     std::string m_spine;
     std::string m_pockets[2];
     std::string m_label;
@@ -186,7 +209,8 @@ Result<ConvertSummary> FileConvert(const std::string& originalFile, int labelTyp
     ConvertSummary summary;
     if (const ImportLayout* layout = importLayout(labelType)) {
         reader.setProgress(progress);
-        Status converted = Converter(*layout, reader, writer).run(summary.labelsWritten);
+        Status converted =
+            Converter(*layout, originalFile, reader, writer).run(summary.labelsWritten);
         if (!converted) return converted.error();
         if (reader.cancelled()) {
             writer.abandon();

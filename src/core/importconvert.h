@@ -19,7 +19,9 @@ struct ConvertSummary {
 // lines per label; Mailer-1 and types outside 1 to 10 have no layout and give
 // an empty label file. The import commands write into the working folder's
 // kImportResultFile; `outputPath` is replaced only when the whole conversion
-// succeeded, so a failure leaves the previous result intact.
+// succeeded, so a failure leaves the previous result intact. An export line
+// that would put "~~" inside a label text is refused with the line where its
+// label begins: the label file would read that text as two.
 Result<ConvertSummary> FileConvert(const std::string& originalFile, int labelType,
                                    const std::string& outputPath,
                                    const ProgressCallback& progress = {});
