@@ -8,7 +8,8 @@
 //  - the label file written holds exactly the bytes the rules give, with the
 //    records read and written and one "Invalid Call Index N" per record
 //    not written;
-//  - reading that label file back gives exactly the texts the extract made;
+//  - reading that label file back gives exactly the texts the extract made:
+//    a record that would put "~~" inside a text is refused;
 //  - the folder's files go in oldest first, ties in the order the rules'
 //    selection sort leaves them; hidden files and subfolders are no exports;
 //  - a stopped extract leaves the previous output as it was, and no scratch
@@ -245,6 +246,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         LMFUZZ_CHECK(extracted.ok() && extracted->cancelled,
                      "a stopped extract did not say so; " + context);
         LMFUZZ_CHECK(output == previous, "a stopped extract changed the output; " + context);
+        return 0;
+    }
+    bool readsBack = true;
+    for (const std::string& text : expected.texts)
+        readsBack = readsBack && text.find("~~") == std::string::npos;
+    if (!readsBack) {
+        // A record that would not read back refuses the whole extract.
+        LMFUZZ_CHECK(!extracted.ok(), "a record holding \"~~\" was written as \"" +
+                                          visible(output) + "\"; " + context);
+        LMFUZZ_CHECK(extracted.error().reason.find("two tildes") != std::string::npos,
+                     "the refusal says \"" + extracted.error().message() + "\"; " + context);
+        LMFUZZ_CHECK(output == previous, "a refused extract changed the output; " + context);
         return 0;
     }
     LMFUZZ_CHECK(extracted.ok(),

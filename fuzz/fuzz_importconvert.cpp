@@ -8,7 +8,8 @@
 //  - the label file written holds exactly the bytes the rules give, and the
 //    count of labels is right;
 //  - reading that label file back gives exactly the texts the conversion
-//    made, in order (no text is split or merged by a stray terminator);
+//    made, in order: an export that would put "~~" inside a text (which
+//    would split it and shift every later text) is refused;
 //  - a stopped or refused conversion leaves the previous output as it was
 //    and no scratch file behind.
 #include <cstdint>
@@ -170,7 +171,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     long long labels = 0;
     const std::vector<std::string> texts = referenceConvert(input, labelType, &labels);
     std::string expected;
-    for (const std::string& text : texts) expected += text + "~~";
+    bool readsBack = true;
+    for (const std::string& text : texts) {
+        expected += text + "~~";
+        readsBack = readsBack && text.find("~~") == std::string::npos;
+    }
+    if (!readsBack) {
+        // A label that would not read back refuses the whole export.
+        LMFUZZ_CHECK(!converted.ok(), "a label holding \"~~\" was written as \"" + visible(output) +
+                                          "\"; " + context);
+        LMFUZZ_CHECK(converted.error().path == exportPath &&
+                         converted.error().reason.find("two tildes") != std::string::npos,
+                     "the refusal says \"" + converted.error().message() + "\"; " + context);
+        LMFUZZ_CHECK(output == previous, "a refused conversion changed the output; " + context);
+        return 0;
+    }
 
     LMFUZZ_CHECK(converted.ok(),
                  "the conversion failed: " + converted.error().message() + "; " + context);

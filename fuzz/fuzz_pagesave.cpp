@@ -138,6 +138,11 @@ void checkRememberedPages(const lm::PageState& after, int labelType, const std::
     for (int m = count + 1; m >= 1; --m) {
         if (m < count - 4 && m > 4) continue;
         lm::Result<lm::PageBounds> bounds = lm::locatePage(jump, labelType, m);
+        if (m > lm::kLastPageNumber) {
+            // The window cannot number pages past the 16-bit page number.
+            LMFUZZ_CHECK(!bounds.ok(), "page " + std::to_string(m) + " was located; " + context);
+            continue;
+        }
         LMFUZZ_CHECK(bounds.ok(), bounds.error().message() + "; " + context);
         std::int64_t want = m <= count ? pages[static_cast<std::size_t>(m - 1)].start
                                        : static_cast<std::int64_t>(file.size()) + 1;

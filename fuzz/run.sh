@@ -6,7 +6,8 @@
 # SECONDS defaults to 60 per target; without TARGETs every target runs. Each
 # target starts from a copy of its seed corpus (fuzz/corpus/<target>) kept in
 # BUILD_DIR/fuzz-corpus/<target>, which grows from run to run while the seeds
-# in the repository stay small. The files the targets write go to a scratch
+# in the repository stay small; fuzz/dict/<target>.dict gives it the tokens
+# of its input. The files the targets write go to a scratch
 # folder in memory (/dev/shm when there is one). A failing input is saved in
 # BUILD_DIR/fuzz-artifacts/<target>/ and the run ends with status 1.
 set -uo pipefail
@@ -53,10 +54,12 @@ for target in "${targets[@]}"; do
   logs=$build/fuzz-logs
   mkdir -p "$corpus" "$artifacts" "$logs"
   cp -n "$here/corpus/$target"/* "$corpus"/ 2>/dev/null || true
+  dict=()
+  [ -f "$here/dict/$target.dict" ] && dict=(-dict="$here/dict/$target.dict")
   log=$logs/$target.log
   echo "fuzz: $target for ${seconds}s (max_len ${max_len[$target]:-4096}), log $log"
   "$binary" -max_total_time="$seconds" -max_len="${max_len[$target]:-4096}" -timeout=60 \
-    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" "${dict[@]}" "$corpus" \
     >"$log" 2>&1
   status=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')
