@@ -49,18 +49,6 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// A sheet whose every label says which sheet it belongs to.
-lm::LabelSheet taggedSheet(int labelType, int sheetNumber) {
-    lm::MemoryPage page = lm::MemoryPage::forLabelType(labelType);
-    for (int i = 2; i <= page.lastSpineIndex(); ++i)
-        page.setSpineText(i, "Sheet" + std::to_string(sheetNumber));
-    return lm::labelSheet(settingsForType(labelType), labelType, page);
-}
-
-QString message(const lm::Status& status) {
-    return status.ok() ? QString() : QString::fromStdString(status.error().message());
-}
-
 }  // namespace
 
 class TestPdfSheetWriter : public QObject {
@@ -69,11 +57,8 @@ class TestPdfSheetWriter : public QObject {
   private slots:
     void initTestCase();
     void onePagePerSheetAtTheSheetsSize();
-    void manySheetsKeepTheirOrder();
-    void writesToACallersDevice();
     void documentProperties();
     void missingFolderIsReported();
-    void folderInsteadOfFileIsReported();
     void noSheetsWritesNothing();
     void unfinishedDocumentLeavesTheFileAlone();
     void replacesAnExistingFileOnSuccess();
@@ -114,50 +99,6 @@ void TestPdfSheetWriter::onePagePerSheetAtTheSheetsSize() {
     QVERIFY(pages[2].word(QStringLiteral("P11")));
 }
 
-void TestPdfSheetWriter::manySheetsKeepTheirOrder() {
-    const QString file = path(QStringLiteral("many.pdf"));
-    lm::PdfSheetWriter writer(file);
-    const int sheets = 30;
-    for (int i = 1; i <= sheets; ++i) {
-        lm::Status added = writer.addSheet(taggedSheet(i % 3 ? lm::kSp1 : lm::kMailer1, i));
-        QVERIFY2(added.ok(), qPrintable(message(added)));
-    }
-    QCOMPARE(writer.sheetCount(), sheets);
-    lm::Status finished = writer.finish();
-    QVERIFY2(finished.ok(), qPrintable(message(finished)));
-
-    QList<PdfPage> pages;
-    QString error;
-    QVERIFY2(readPdfWords(file, &pages, &error), qPrintable(error));
-    QCOMPARE(pages.size(), sheets);
-    for (int i = 1; i <= sheets; ++i) {
-        const PdfPage& page = pages[i - 1];
-        QCOMPARE(page.height, i % 3 ? 15840.0 : 7920.0);
-        QCOMPARE(page.words.size(), i % 3 ? 40 : 1);
-        for (const PdfWord& word : page.words)
-            QCOMPARE(word.text, QStringLiteral("Sheet%1").arg(i));
-    }
-}
-
-void TestPdfSheetWriter::writesToACallersDevice() {
-    QBuffer buffer;
-    QVERIFY(buffer.open(QIODevice::WriteOnly));
-    lm::PdfSheetWriter writer(&buffer);
-    QVERIFY(writer.addSheet(numberedSheet(lm::kSl6)).ok());
-    QVERIFY(writer.addSheet(numberedSheet(lm::kSl6)).ok());
-    lm::Status finished = writer.finish();
-    QVERIFY2(finished.ok(), qPrintable(message(finished)));
-    QVERIFY(buffer.data().startsWith("%PDF-"));
-
-    const QString file = path(QStringLiteral("fromdevice.pdf"));
-    QVERIFY(writeBytes(file, buffer.data()));
-    QList<PdfPage> pages;
-    QString error;
-    QVERIFY2(readPdfWords(file, &pages, &error), qPrintable(error));
-    QCOMPARE(pages.size(), 2);
-    QCOMPARE(pages[1].words.size(), 18);
-}
-
 void TestPdfSheetWriter::documentProperties() {
     const QString file = path(QStringLiteral("titled.pdf"));
     lm::PdfSheetWriter writer(file);
@@ -187,15 +128,6 @@ void TestPdfSheetWriter::missingFolderIsReported() {
     QCOMPARE(again.error().reason, added.error().reason);
     QVERIFY(!writer.finish().ok());
     QVERIFY(!QFile::exists(file));
-}
-
-void TestPdfSheetWriter::folderInsteadOfFileIsReported() {
-    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("afolder.pdf")));
-    lm::PdfSheetWriter writer(path(QStringLiteral("afolder.pdf")));
-    lm::Status added = writer.addSheet(numberedSheet(lm::kSp1));
-    lm::Status finished = added.ok() ? writer.finish() : added;
-    QVERIFY(!finished.ok());
-    QVERIFY(QFileInfo(path(QStringLiteral("afolder.pdf"))).isDir());
 }
 
 void TestPdfSheetWriter::noSheetsWritesNothing() {
@@ -233,7 +165,6 @@ void TestPdfSheetWriter::replacesAnExistingFileOnSuccess() {
 void TestPdfSheetWriter::fullDeviceIsReported_data() {
     QTest::addColumn<double>("fraction");  // of the complete document's size
     QTest::newRow("nothing fits") << 0.0;
-    QTest::newRow("the header fits") << 0.001;
     QTest::newRow("half fits") << 0.5;
     QTest::newRow("all but the end fits") << 0.99;
 }
