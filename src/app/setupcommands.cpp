@@ -11,6 +11,7 @@
 #include "core/setupinformation.h"
 #include "core/setupmargins.h"
 #include "platform/dialogs.h"
+#include "platform/labelfont.h"
 
 namespace lm {
 
@@ -25,28 +26,17 @@ struct SetupCommands::MarginCommand {
 
 namespace {
 
-FontChoice spineFont(const Settings& s) {
-    FontChoice font;
-    font.name = QString::fromStdString(s.SpineFontName);
-    font.size = s.SpineFontSize;
-    font.color = s.SpineFontColor;
-    font.bold = s.SpineFontBold.isTrue();
-    font.italic = s.SpineFontItalic.isTrue();
-    font.strikethrough = s.SpineFontStrikethru;
-    font.underline = s.SpineFontUnderline;
-    return font;
-}
-
-FontChoice pocketFont(const Settings& s) {
-    FontChoice font;
-    font.name = QString::fromStdString(s.PocketFontName);
-    font.size = s.PocketFontSize;
-    font.color = s.PocketFontColor;
-    font.bold = s.PocketFontBold.isTrue();
-    font.italic = s.PocketFontItalic;
-    font.strikethrough = s.PocketFontStrikethru.isTrue();
-    font.underline = s.PocketFontUnderline;
-    return font;
+// The font dialog's preset: the font the labels are built with.
+FontChoice fontChoice(const LabelFont& font) {
+    FontChoice choice;
+    choice.name = font.name;
+    choice.size = font.size;
+    choice.color = font.color;
+    choice.bold = font.bold;
+    choice.italic = font.italic;
+    choice.strikethrough = font.strikethrough;
+    choice.underline = font.underline;
+    return choice;
 }
 
 // The dialog may give a fractional size; the file keeps whole points, halves
@@ -133,8 +123,8 @@ void SetupCommands::chooseFont(FontItems items) {
     Settings& record = m_window.state().settings;
     record = *onDisk;
     const bool spine = items == FontItems::Spine;
-    std::optional<FontChoice> chosen =
-        dialogs.chooseFont(spine ? spineFont(record) : pocketFont(record));
+    std::optional<FontChoice> chosen = dialogs.chooseFont(
+        fontChoice(spine ? spineFontFromSettings(record) : pocketFontFromSettings(record)));
     if (!chosen) return;
     Settings changed = record;
     if (spine) {

@@ -25,10 +25,10 @@ std::optional<ParsedArguments> ParsedArguments::parse(const std::vector<std::str
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        const OptionSpec* spec = nullptr;
+        const OptionSpec* known = nullptr;
         for (const OptionSpec& option : options)
-            if (option.name == name) spec = &option;
-        if (!spec) {
+            if (option.name == name) known = &option;
+        if (!known) {
             problem = "unknown option " + name;
             return std::nullopt;
         }
@@ -36,14 +36,14 @@ std::optional<ParsedArguments> ParsedArguments::parse(const std::vector<std::str
             problem = name + " is given twice";
             return std::nullopt;
         }
-        if (spec->takesValue && !value) {
+        if (known->takesValue && !value) {
             if (i + 1 >= args.size()) {
                 problem = name + " needs a value";
                 return std::nullopt;
             }
             value = args[++i];
         }
-        if (!spec->takesValue && value) {
+        if (!known->takesValue && value) {
             problem = name + " takes no value";
             return std::nullopt;
         }
