@@ -50,17 +50,24 @@ bench: build
 	@if [ -x $(BUILD_DIR)/bin/labelmaker-bench ]; then $(BUILD_DIR)/bin/labelmaker-bench; fi
 	@if [ -x bench/run-figures.sh ]; then bash bench/run-figures.sh $(BUILD_DIR); fi
 
+# The libFuzzer targets (clang), each run for FUZZ_SECONDS (default 60).
 fuzz:
 	$(MAKE) deps EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
 	cmake -S . -B build-fuzz -DLABELMAKER_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
 	cmake --build build-fuzz -j $(JOBS)
 	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
+# Every test under AddressSanitizer and UndefinedBehaviorSanitizer. The core
+# tests also check for leaks; Qt and the font libraries keep caches to the
+# end of the process, so the other suites do not.
 sanitize: deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"
 	cmake --build build-sanitize -j $(JOBS)
-	cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS)
+	cd build-sanitize && UBSAN_OPTIONS=print_stacktrace=1 ASAN_OPTIONS=detect_leaks=1 \
+	  ctest --output-on-failure -j $(JOBS) -L core
+	cd build-sanitize && UBSAN_OPTIONS=print_stacktrace=1 ASAN_OPTIONS=detect_leaks=0 \
+	  ctest --output-on-failure -j $(JOBS) -LE core
 
 PREFIX ?= /usr/local
 install: build
