@@ -15,36 +15,14 @@
 #include "core/connexionextract.h"
 #include "core/importconvert.h"
 #include "core/labeltypes.h"
+#include "scratchfolder.h"
 
 namespace {
 
 constexpr long long kExportBytes = 100LL * 1000 * 1000;
 
-// A scratch folder for the exports, removed with everything in it at exit.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lm-bench-XXXXXX";
-        if (mkdtemp(&pattern[0])) m_path = pattern;
-    }
-    ~ScratchFolder() {
-        for (const std::string& file : m_files) unlink(file.c_str());
-        if (!m_path.empty()) rmdir(m_path.c_str());
-    }
-    std::string file(const std::string& name) {
-        m_files.push_back(m_path + "/" + name);
-        return m_files.back();
-    }
-    bool ok() const { return !m_path.empty(); }
-
-  private:
-    std::string m_path;
-    std::vector<std::string> m_files;
-};
-
 ScratchFolder& scratch() {
-    static ScratchFolder folder;
+    static ScratchFolder folder("lm-bench");
     return folder;
 }
 

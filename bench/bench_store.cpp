@@ -20,6 +20,7 @@
 #include "core/pagereader.h"
 #include "core/pagesaver.h"
 #include "core/pagestate.h"
+#include "scratchfolder.h"
 
 extern char** environ;
 
@@ -27,31 +28,8 @@ namespace {
 
 constexpr long long kFileBytes = 64LL * 1024 * 1024;
 
-// A scratch folder for the label files, removed with everything in it at exit.
-class StoreScratch {
-  public:
-    StoreScratch() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lm-store-bench-XXXXXX";
-        if (mkdtemp(&pattern[0])) m_path = pattern;
-    }
-    ~StoreScratch() {
-        for (const std::string& file : m_files) unlink(file.c_str());
-        if (!m_path.empty()) rmdir(m_path.c_str());
-    }
-    std::string file(const std::string& name) {
-        m_files.push_back(m_path + "/" + name);
-        return m_files.back();
-    }
-    bool ok() const { return !m_path.empty(); }
-
-  private:
-    std::string m_path;
-    std::vector<std::string> m_files;
-};
-
-StoreScratch& scratch() {
-    static StoreScratch folder;
+ScratchFolder& scratch() {
+    static ScratchFolder folder("lm-store-bench");
     return folder;
 }
 
