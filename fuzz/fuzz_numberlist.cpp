@@ -29,7 +29,7 @@ namespace {
 
 using lmfuzz::visible;
 
-constexpr long long kCopyLimit = 20000;
+constexpr long long kCopyLimit = 3000;
 
 std::string listFrom(FuzzedDataProvider& input) {
     std::string raw = input.ConsumeRandomLengthString(40);

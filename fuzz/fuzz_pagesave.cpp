@@ -1,9 +1,12 @@
 // The page save with each pending edit, on a label file in memory (/dev/shm).
 //
-// Input, taken apart by FuzzedDataProvider: the label type, where the save
-// goes (the open file, a new file, over another file, or no file open), the
-// pending edit with its set, count, constants and number lists, which page
-// is on display, a few texts the operator typed over, and the label file.
+// Input, taken apart by FuzzedDataProvider: the label type, where the first
+// save goes (the open file, a new file, over another file, or no file open),
+// then one to three saves, each with a page move (a page jump, Next Page or
+// Previous Page), a few texts the operator typed over and the pending edit
+// with its set, count, constants and number lists; the rest is the label
+// file. Each save starts from the file and page variables the one before
+// left, as in the window.
 // Checks, against the saving rules written out step by step:
 //  - the file written holds exactly the bytes the rules give: the bytes
 //    before the page, the page with its edit, the bytes after it; nothing
@@ -14,8 +17,9 @@
 //  - after the save the page variables describe the file written, and after
 //    an edit that moves page boundaries the same page number shows what now
 //    falls on it;
-//  - the page starts remembered across the save agree with paging forward,
-//    going back and jumping to a page.
+//  - the page starts remembered across the saves agree with paging forward,
+//    going back and jumping to a page; Next Page reads on from the last byte
+//    of the page and Previous Page lands on the page start before it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -152,6 +156,89 @@ void checkRememberedPages(const lm::PageState& after, int labelType, const std::
     }
 }
 
+// One save as the operator makes it: a move to a page, some typing, an edit.
+struct Step {
+    enum Move { ShowPage, NextPage, PreviousPage } move;
+    int pageChoice;
+    lm::EditRequest edit;
+    struct Typed {
+        bool pocket;
+        int element;
+        std::string text;
+    };
+    std::vector<Typed> typed;
+};
+
+Step stepFrom(FuzzedDataProvider& input, const lm::LabelTypeInfo& type) {
+    Step step;
+    step.move = static_cast<Step::Move>(input.ConsumeIntegralInRange(0, 2));
+    step.pageChoice = input.ConsumeIntegral<std::uint8_t>();
+    step.edit = editFrom(input, type);
+    step.typed.resize(static_cast<std::size_t>(input.ConsumeIntegralInRange(0, 4)));
+    for (Step::Typed& t : step.typed) {
+        t.pocket = input.ConsumeBool();
+        t.element = input.ConsumeIntegralInRange(2, 58);
+        t.text = input.ConsumeRandomLengthString(12);
+    }
+    return step;
+}
+
+// The largest page start of paging forward that lies before `position`.
+std::int64_t forwardStartBefore(const std::vector<ReferencePage>& pages, std::int64_t position) {
+    std::int64_t found = 1;
+    for (const ReferencePage& p : pages)
+        if (p.start < position) found = p.start;
+    return found;
+}
+
+// Moves the page on display as Next Page, Previous Page or a page jump
+// (the re-reading after an edit) do, checking where the page lands.
+void movePage(lm::PageState& state, lm::MemoryPage& page, int labelType, const Step& step,
+              const std::string& file, const std::string& context) {
+    const std::vector<ReferencePage> pages = lmfuzz::referencePages(file, labelType);
+    if (step.move == Step::ShowPage || state.PageNumber < 1) {
+        const int n = 1 + step.pageChoice % static_cast<int>(pages.size() + 1);
+        lm::Status shown = lm::showPage(state, page, labelType, n);
+        LMFUZZ_CHECK(shown.ok(), shown.error().message() + "; " + context);
+        std::int64_t want = n <= static_cast<int>(pages.size())
+                                ? pages[static_cast<std::size_t>(n - 1)].start
+                                : static_cast<std::int64_t>(file.size()) + 1;
+        LMFUZZ_CHECK(state.PageStartPosition == want, "page " + std::to_string(n) + " shown from " +
+                                                          std::to_string(state.PageStartPosition) +
+                                                          "; " + context);
+        return;
+    }
+    std::int32_t start;
+    int number;
+    if (step.move == Step::NextPage) {
+        if (state.PageEndPosition + 1 > state.LabelFileLength ||
+            !lm::canTurnToNextPage(state.PageNumber))
+            return;
+        start = state.PageEndPosition + 1;
+        number = state.PageNumber + 1;
+    } else {
+        if (state.PageStartPosition <= 1) return;
+        lm::Result<std::int32_t> found =
+            lm::FindNewPagePosition(state, labelType, state.PageStartPosition);
+        LMFUZZ_CHECK(found.ok(), found.error().message() + "; " + context);
+        LMFUZZ_CHECK(*found == forwardStartBefore(pages, state.PageStartPosition),
+                     "the previous page of " + std::to_string(state.PageStartPosition) +
+                         " was found at " + std::to_string(*found) + "; " + context);
+        start = *found;
+        number = std::max(state.PageNumber - 1, 1);
+    }
+    page.clear();
+    state.PageStartPosition = start;
+    state.PageEndPosition = start - 1;
+    state.PageNumber = number;
+    lm::Status read = lm::ReadLabelFile(state, page, labelType, state.CurrentFileName, start);
+    LMFUZZ_CHECK(read.ok(), read.error().message() + "; " + context);
+    const ReferencePage expected = lmfuzz::referenceReadPage(file, labelType, start);
+    LMFUZZ_CHECK(state.PageEndPosition == expected.end && copyOf(page) == copyOf(expected, page),
+                 "the page read from " + std::to_string(start) +
+                     " is not the one the rules read; " + context);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -159,25 +246,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int labelType = lmfuzz::labelTypeFromByte(input.ConsumeIntegral<std::uint8_t>());
     const lm::LabelTypeInfo& type = *lm::labelTypeInfo(labelType);
     const Target target = static_cast<Target>(input.ConsumeIntegralInRange(0, 3));
-    const lm::EditRequest edit = editFrom(input, type);
-    const int pageChoice = input.ConsumeIntegral<std::uint8_t>();
-    struct Typed {
-        bool pocket;
-        int element;
-        std::string text;
-    };
-    std::vector<Typed> typed(static_cast<std::size_t>(input.ConsumeIntegralInRange(0, 4)));
-    for (Typed& t : typed) {
-        t.pocket = input.ConsumeBool();
-        t.element = input.ConsumeIntegralInRange(2, 58);
-        t.text = input.ConsumeRandomLengthString(12);
-    }
+    std::vector<Step> steps(static_cast<std::size_t>(input.ConsumeIntegralInRange(1, 3)));
+    for (Step& step : steps) step = stepFrom(input, type);
     const std::string file = input.ConsumeRemainingBytesAsString();
 
     // A production with more copies than a quick run can check is left out.
-    if (edit.producesCopies() && lm::checkProductionRequest(edit).ok() &&
-        !lmfuzz::referenceCopyCount(edit, 2000))
-        return 0;
+    for (const Step& step : steps) {
+        if (step.edit.producesCopies() && lm::checkProductionRequest(step.edit).ok() &&
+            !lmfuzz::referenceCopyCount(step.edit, 2000))
+            return 0;
+    }
 
     const std::string& folder = lmfuzz::scratchFolder();
     lmfuzz::emptyFolder(folder);
@@ -187,98 +265,119 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lmfuzz::writeFile(path, file);
     if (target == Target::OverOtherFile) lmfuzz::writeFile(otherPath, otherContent);
 
-    const std::vector<ReferencePage> pages = lmfuzz::referencePages(file, labelType);
-    const int pageNumber = 1 + pageChoice % static_cast<int>(pages.size() + 1);
     lm::PageState state;
     state.CurrentFileName = path;
+    state.PageNumber = 0;  // nothing on display yet: the first step shows a page
     lm::MemoryPage page = lm::MemoryPage::forLabelType(labelType);
-    lm::Status shown = lm::showPage(state, page, labelType, pageNumber);
-    LMFUZZ_CHECK(shown.ok(), shown.error().message());
-    for (const Typed& t : typed) {
-        if (t.pocket) {
-            page.setPocketText(t.element, t.text);
-        } else {
-            page.setSpineText(t.element, t.text);
+    std::string current = file;
+    std::string history = "label type " + std::to_string(labelType) + ", target " +
+                          std::to_string(int(target)) + ", file \"" + visible(file) + "\"";
+
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        const lm::EditRequest& edit = step.edit;
+        movePage(state, page, labelType, step, current, history);
+        for (const Step::Typed& t : step.typed) {
+            if (t.pocket) {
+                page.setPocketText(t.element, t.text);
+            } else {
+                page.setSpineText(t.element, t.text);
+            }
         }
-    }
-    if (target == Target::NoFileOpen) {
-        state.CurrentFileName.clear();
-        state.PageStarts.forget();
-    }
-    const std::string targetPath =
-        target == Target::OpenFile || target == Target::NoFileOpen ? path : otherPath;
-    const std::string targetBefore = lmfuzz::readFile(targetPath);
-
-    std::string context =
-        "label type " + std::to_string(labelType) + ", target " + std::to_string(int(target)) +
-        ", page " + std::to_string(pageNumber) + ", edit " + edit.PendingEdit + " at " +
-        std::to_string(edit.SelectedSetIndex) + " count " + std::to_string(edit.PendingEditCount) +
-        " lists \"" + visible(edit.MultiNumbers1) + "\" \"" + visible(edit.MultiNumbers2) +
-        "\", file \"" + visible(file) + "\"";
-
-    lmfuzz::ReferenceSaveInput before{target != Target::NoFileOpen, file, state.PageStartPosition,
-                                      state.PageEndPosition};
-    const std::optional<std::string> want = lmfuzz::referenceSave(before, page, labelType, edit);
-    const std::optional<lmfuzz::ReferenceSavedPage> wantPage =
-        lmfuzz::referenceSavedPage(before, page, labelType, edit);
-    const lm::PageState stateBefore = state;
-    const PageCopy pageBefore = copyOf(page);
-
-    lm::Result<lm::SaveOutcome> saved = lm::SaveLabelFile(state, page, labelType, edit, targetPath);
-
-    const std::string written = lmfuzz::readFile(targetPath);
-    for (const std::string& name : lmfuzz::folderEntries(folder))
-        LMFUZZ_CHECK(name == "labels.dat" || name == "saveas.dat",
-                     "a scratch file was left behind: " + name + "; " + context);
-    if (target != Target::OpenFile && target != Target::NoFileOpen)
-        LMFUZZ_CHECK(lmfuzz::readFile(path) == file, "the file saved from changed; " + context);
-
-    if (!want) {
-        LMFUZZ_CHECK(!saved.ok(), "a page that cannot be stored was saved as \"" +
-                                      visible(written) + "\"; " + context);
-        LMFUZZ_CHECK(!saved.error().reason.empty(), "a refusal without a reason; " + context);
-        LMFUZZ_CHECK(written == targetBefore, "a refused save changed the target; " + context);
-        LMFUZZ_CHECK(lmfuzz::fileExists(otherPath) == (target == Target::OverOtherFile),
-                     "a refused save made a file; " + context);
-        LMFUZZ_CHECK(samePageVariables(state, stateBefore),
-                     "a refused save changed the page variables; " + context);
-        LMFUZZ_CHECK(copyOf(page) == pageBefore, "a refused save changed the page; " + context);
-        return 0;
-    }
-    LMFUZZ_CHECK(saved.ok(), "the save failed: " + saved.error().message() + "; " + context);
-    LMFUZZ_CHECK(written == *want, "wrote \"" + visible(written) + "\", the rules give \"" +
-                                       visible(*want) + "\"; " + context);
-    LMFUZZ_CHECK(state.CurrentFileName == targetPath,
-                 "the target is not the current file; " + context);
-    LMFUZZ_CHECK(state.LabelFileLength == static_cast<std::int32_t>(written.size()),
-                 "LabelFileLength is " + std::to_string(state.LabelFileLength) + "; " + context);
-    if (edit.movesPageBoundaries()) {
-        const std::vector<ReferencePage> after = lmfuzz::referencePages(written, labelType);
-        ReferencePage expected;
-        if (pageNumber <= static_cast<int>(after.size())) {
-            expected = after[static_cast<std::size_t>(pageNumber - 1)];
-        } else {
-            expected.start = static_cast<std::int64_t>(written.size()) + 1;
-            expected.end = static_cast<std::int64_t>(written.size());
+        const bool first = i == 0;
+        if (first && target == Target::NoFileOpen) {
+            state.CurrentFileName.clear();
+            state.PageStarts.forget();
         }
-        LMFUZZ_CHECK(saved->pageReread, "the page was not read again; " + context);
-        LMFUZZ_CHECK(state.PageNumber == pageNumber && state.PageStartPosition == expected.start &&
-                         state.PageEndPosition == expected.end,
-                     "the page read again lies at " + std::to_string(state.PageStartPosition) +
-                         ".." + std::to_string(state.PageEndPosition) + ", page " +
-                         std::to_string(state.PageNumber) + "; " + context);
-        LMFUZZ_CHECK(copyOf(page) == copyOf(expected, page),
-                     "the page read again holds other texts; " + context);
-    } else {
-        LMFUZZ_CHECK(!saved->pageReread, "the page was read again without an edit; " + context);
+        // Later steps save into the file the first one made current.
+        const std::string targetPath =
+            !first
+                ? state.CurrentFileName
+                : (target == Target::OpenFile || target == Target::NoFileOpen ? path : otherPath);
+        const std::string sourcePath = state.CurrentFileName;
+        const std::string targetBefore = lmfuzz::readFile(targetPath);
+        const std::string sourceBefore = current;
+        const int pageNumber = state.PageNumber;
+        history += "; step " + std::to_string(i + 1) + ": page " + std::to_string(pageNumber) +
+                   " at " + std::to_string(state.PageStartPosition) + ".." +
+                   std::to_string(state.PageEndPosition) + ", edit " + edit.PendingEdit + " at " +
+                   std::to_string(edit.SelectedSetIndex) + " count " +
+                   std::to_string(edit.PendingEditCount) + " lists \"" +
+                   visible(edit.MultiNumbers1) + "\" \"" + visible(edit.MultiNumbers2) + "\"";
+        const std::string& context = history;
+
+        lmfuzz::ReferenceSaveInput before{!state.CurrentFileName.empty(), current,
+                                          state.PageStartPosition, state.PageEndPosition};
+        const std::optional<std::string> want =
+            lmfuzz::referenceSave(before, page, labelType, edit);
+        const std::optional<lmfuzz::ReferenceSavedPage> wantPage =
+            lmfuzz::referenceSavedPage(before, page, labelType, edit);
+        const lm::PageState stateBefore = state;
+        const PageCopy pageBefore = copyOf(page);
+
+        lm::Result<lm::SaveOutcome> saved =
+            lm::SaveLabelFile(state, page, labelType, edit, targetPath);
+
+        const std::string written = lmfuzz::readFile(targetPath);
+        for (const std::string& name : lmfuzz::folderEntries(folder))
+            LMFUZZ_CHECK(name == "labels.dat" || name == "saveas.dat",
+                         "a scratch file was left behind: " + name + "; " + context);
+        if (!sourcePath.empty() && sourcePath != targetPath)
+            LMFUZZ_CHECK(lmfuzz::readFile(sourcePath) == sourceBefore,
+                         "the file saved from changed; " + context);
+
+        if (!want) {
+            LMFUZZ_CHECK(!saved.ok(), "a page that cannot be stored was saved as \"" +
+                                          visible(written) + "\"; " + context);
+            LMFUZZ_CHECK(!saved.error().reason.empty(), "a refusal without a reason; " + context);
+            LMFUZZ_CHECK(written == targetBefore, "a refused save changed the target; " + context);
+            LMFUZZ_CHECK(
+                !first || lmfuzz::fileExists(otherPath) == (target == Target::OverOtherFile),
+                "a refused save made a file; " + context);
+            LMFUZZ_CHECK(samePageVariables(state, stateBefore),
+                         "a refused save changed the page variables; " + context);
+            LMFUZZ_CHECK(copyOf(page) == pageBefore, "a refused save changed the page; " + context);
+            if (state.CurrentFileName.empty()) return 0;
+            continue;
+        }
+        LMFUZZ_CHECK(saved.ok(), "the save failed: " + saved.error().message() + "; " + context);
+        LMFUZZ_CHECK(written == *want, "wrote \"" + visible(written) + "\", the rules give \"" +
+                                           visible(*want) + "\"; " + context);
+        LMFUZZ_CHECK(state.CurrentFileName == targetPath,
+                     "the target is not the current file; " + context);
         LMFUZZ_CHECK(
-            state.PageStartPosition == wantPage->start && state.PageEndPosition == wantPage->end,
-            "the saved page lies at " + std::to_string(state.PageStartPosition) + ".." +
-                std::to_string(state.PageEndPosition) + ", the rules give " +
-                std::to_string(wantPage->start) + ".." + std::to_string(wantPage->end) + "; " +
-                context);
-        LMFUZZ_CHECK(copyOf(page) == pageBefore, "the save changed the page; " + context);
+            state.LabelFileLength == static_cast<std::int32_t>(written.size()),
+            "LabelFileLength is " + std::to_string(state.LabelFileLength) + "; " + context);
+        if (edit.movesPageBoundaries()) {
+            const std::vector<ReferencePage> after = lmfuzz::referencePages(written, labelType);
+            ReferencePage expected;
+            if (pageNumber <= static_cast<int>(after.size())) {
+                expected = after[static_cast<std::size_t>(pageNumber - 1)];
+            } else {
+                expected.start = static_cast<std::int64_t>(written.size()) + 1;
+                expected.end = static_cast<std::int64_t>(written.size());
+            }
+            LMFUZZ_CHECK(saved->pageReread, "the page was not read again; " + context);
+            LMFUZZ_CHECK(state.PageNumber == pageNumber &&
+                             state.PageStartPosition == expected.start &&
+                             state.PageEndPosition == expected.end,
+                         "the page read again lies at " + std::to_string(state.PageStartPosition) +
+                             ".." + std::to_string(state.PageEndPosition) + ", page " +
+                             std::to_string(state.PageNumber) + "; " + context);
+            LMFUZZ_CHECK(copyOf(page) == copyOf(expected, page),
+                         "the page read again holds other texts; " + context);
+        } else {
+            LMFUZZ_CHECK(!saved->pageReread, "the page was read again without an edit; " + context);
+            LMFUZZ_CHECK(state.PageStartPosition == wantPage->start &&
+                             state.PageEndPosition == wantPage->end,
+                         "the saved page lies at " + std::to_string(state.PageStartPosition) +
+                             ".." + std::to_string(state.PageEndPosition) + ", the rules give " +
+                             std::to_string(wantPage->start) + ".." +
+                             std::to_string(wantPage->end) + "; " + context);
+            LMFUZZ_CHECK(copyOf(page) == pageBefore, "the save changed the page; " + context);
+        }
+        checkRememberedPages(state, labelType, written, context);
+        current = written;
     }
-    checkRememberedPages(state, labelType, written, context);
     return 0;
 }
