@@ -1,9 +1,11 @@
 #include "fuzzsupport.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +32,15 @@ std::string makeScratchFolder() {
         base = std::getenv("TMPDIR");
     } else {
         base = "/tmp";
+    }
+    // A run that crashed leaves its folder behind; clear those of processes gone.
+    for (const std::string& name : folderEntries(base)) {
+        if (name.compare(0, 8, "lm-fuzz-") != 0) continue;
+        long pid = std::strtol(name.c_str() + 8, nullptr, 10);
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            std::filesystem::remove_all(base + "/" + name, ignored);
+        }
     }
     std::string pattern = base + "/lm-fuzz-" + std::to_string(getpid()) + "-XXXXXX";
     if (!mkdtemp(&pattern[0])) {
