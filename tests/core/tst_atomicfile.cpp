@@ -9,14 +9,13 @@
 #include <cstdlib>
 
 #include "core/atomicfile.h"
+#include "storefixtures.h"
 #include "core/workfolder.h"
 
-namespace {
+using lmtest::readBytes;
+using lmtest::writeBytes;
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+namespace {
 
 int fileCount(const QString& folder) {
     return int(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size());
@@ -46,7 +45,7 @@ void TestAtomicFile::replacesTheWholeFile() {
         f.write("a much longer old content~~");
     }
     QVERIFY(lm::writeFileAtomically(path.toStdString(), "new~~").ok());
-    QCOMPARE(contents(path), QByteArray("new~~"));
+    QCOMPARE(readBytes(path), QByteArray("new~~"));
     QCOMPARE(fileCount(dir.path()), 1);
 }
 
@@ -69,7 +68,7 @@ void TestAtomicFile::readOnlyTargetIsRefusedAndKept() {
     lm::Status status = lm::writeFileAtomically(path.toStdString(), "new");
     QVERIFY(!status.ok());
     QCOMPARE(status.error().path, path.toStdString());
-    QCOMPARE(contents(path), QByteArray("old"));
+    QCOMPARE(readBytes(path), QByteArray("old"));
     QCOMPARE(fileCount(dir.path()), 1);
 }
 
@@ -83,7 +82,7 @@ void TestAtomicFile::readOnlyFolderIsReported() {
     chmod(dir.path().toLocal8Bit().constData(), 0755);
     QVERIFY(!status.ok());
     QVERIFY(QString::fromStdString(status.error().reason).contains(QStringLiteral("ermission")));
-    QCOMPARE(contents(path), QByteArray("old"));
+    QCOMPARE(readBytes(path), QByteArray("old"));
 }
 
 void TestAtomicFile::abandonedWriteLeavesNoScratch() {
@@ -97,7 +96,7 @@ void TestAtomicFile::abandonedWriteLeavesNoScratch() {
         QCOMPARE(fileCount(dir.path()), 2);
     }
     QCOMPARE(fileCount(dir.path()), 1);
-    QCOMPARE(contents(path), QByteArray("old"));
+    QCOMPARE(readBytes(path), QByteArray("old"));
 }
 
 void TestAtomicFile::staleScratchOfADeadProcessIsRemoved() {

@@ -14,20 +14,13 @@
 
 #include "core/atomicfile.h"
 #include "core/connexionextract.h"
+#include "storefixtures.h"
 #include "testdata.h"
 
+using lmtest::readBytes;
+using lmtest::writeBytes;
+
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // Sets a file's last-modified time, in seconds since 1970.
 void setModified(const QString& path, long long seconds) {
@@ -62,7 +55,7 @@ Extracted finish(const lm::Result<lm::ExtractSummary>& result, const QString& ou
     extracted.ok = result.ok();
     if (result.ok()) {
         extracted.summary = *result;
-        extracted.output = contents(out);
+        extracted.output = readBytes(out);
     } else {
         extracted.error = QString::fromStdString(result.error().message());
     }
@@ -504,7 +497,7 @@ void TestConnexionExtract::folderProblemsAreReported() {
     QVERIFY(!result.ok());
     QCOMPARE(result.error().path, path);
     QCOMPARE(QString::fromStdString(result.error().reason), reason);
-    QCOMPARE(contents(out), QByteArray("OLD~~"));
+    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
 }
 
 void TestConnexionExtract::folderWithoutFilesGivesAnEmptyFile_data() {
@@ -547,7 +540,7 @@ void TestConnexionExtract::failedWriteKeepsTheOldOutput() {
     QVERIFY(!result.ok());
     QCOMPARE(QString::fromStdString(result.error().path), out);
     QCOMPARE(result.error().reason, std::string("No space left on device"));
-    QCOMPARE(contents(out), QByteArray("PREVIOUS~~EXTRACT~~"));
+    QCOMPARE(readBytes(out), QByteArray("PREVIOUS~~EXTRACT~~"));
     QCOMPARE(scratchFileCount(dir.path()), 0);
 }
 
@@ -593,7 +586,7 @@ void TestConnexionExtract::stopKeepsTheOldOutput() {
     QVERIFY(result.ok());
     QVERIFY(result->cancelled);
     QCOMPARE(result->recordsWritten, 0LL);
-    QCOMPARE(contents(out), QByteArray("OLD~~"));
+    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
 
     QByteArray input;
     for (int i = 0; i < 300000; ++i) input += crlfLines({cx("QA" + QByteArray::number(i), "T")});
@@ -604,7 +597,7 @@ void TestConnexionExtract::stopKeepsTheOldOutput() {
     QVERIFY(result.ok());
     QVERIFY(result->cancelled);
     QCOMPARE(calls, 2);
-    QCOMPARE(contents(out), QByteArray("OLD~~"));
+    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
     QCOMPARE(scratchFileCount(dir.path()), 0);
 }
 

@@ -10,20 +10,13 @@
 
 #include "core/atomicfile.h"
 #include "core/importconvert.h"
+#include "storefixtures.h"
 #include "testdata.h"
 
+using lmtest::readBytes;
+using lmtest::writeBytes;
+
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // Lines of an export, each ended by a line feed.
 QByteArray exportLines(const std::vector<QByteArray>& lines) {
@@ -106,7 +99,7 @@ Converted convert(const QByteArray& input, int labelType) {
     Converted converted;
     converted.ok = result.ok();
     if (result.ok()) {
-        converted.output = contents(out);
+        converted.output = readBytes(out);
         converted.labels = result->labelsWritten;
     } else {
         converted.error = QString::fromStdString(result.error().message());
@@ -383,7 +376,7 @@ void TestImportConvert::exportFixtures() {
     QVERIFY2(result.ok(), result.ok() ? "" : result.error().message().c_str());
     QCOMPARE(result->labelsWritten, labels);
     QVERIFY(!result->cancelled);
-    QCOMPARE(contents(out), expected);
+    QCOMPARE(readBytes(out), expected);
 }
 
 void TestImportConvert::binaryBytesPassThrough() {
@@ -449,7 +442,7 @@ void TestImportConvert::exportCanBeConvertedOntoItself() {
     lm::Result<lm::ConvertSummary> result =
         lm::FileConvert(path.toStdString(), 1, path.toStdString());
     QVERIFY(result.ok());
-    QCOMPARE(contents(path), QByteArray("FIC\r\nADAMS\r\n~~"));
+    QCOMPARE(readBytes(path), QByteArray("FIC\r\nADAMS\r\n~~"));
 }
 
 void TestImportConvert::unreadableInputIsReported_data() {
@@ -475,7 +468,7 @@ void TestImportConvert::unreadableInputIsReported() {
         QVERIFY(!result.ok());
         QCOMPARE(QString::fromStdString(result.error().path), in);
         QCOMPARE(QString::fromStdString(result.error().reason), reason);
-        QCOMPARE(contents(out), QByteArray("OLD~~"));
+        QCOMPARE(readBytes(out), QByteArray("OLD~~"));
     }
 }
 
@@ -504,7 +497,7 @@ void TestImportConvert::failedWriteKeepsTheOldOutput() {
     QVERIFY(!result.ok());
     QCOMPARE(QString::fromStdString(result.error().path), out);
     QCOMPARE(result.error().reason, std::string("No space left on device"));
-    QCOMPARE(contents(out), QByteArray("PREVIOUS~~IMPORT~~"));
+    QCOMPARE(readBytes(out), QByteArray("PREVIOUS~~IMPORT~~"));
     QCOMPARE(scratchFileCount(dir.path()), 0);
 }
 
@@ -522,7 +515,7 @@ void TestImportConvert::readOnlyOutputFolderKeepsTheOldOutput() {
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(!result.ok());
     QCOMPARE(result.error().reason, std::string("Permission denied"));
-    QCOMPARE(contents(out), QByteArray("OLD~~"));
+    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
 }
 
 void TestImportConvert::progressRunsToTheFileSize() {
@@ -559,7 +552,7 @@ void TestImportConvert::stopKeepsTheOldOutput() {
     QVERIFY(result->cancelled);
     QCOMPARE(result->labelsWritten, 0LL);
     QCOMPARE(calls, 2);
-    QCOMPARE(contents(out), QByteArray("OLD~~"));
+    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
     QCOMPARE(scratchFileCount(dir.path()), 0);
 }
 

@@ -1,5 +1,7 @@
 #include "storefixtures.h"
 
+#include <QTest>
+
 #include <QDir>
 #include <QFile>
 
@@ -16,7 +18,8 @@ QByteArray readBytes(const QString& path) {
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 std::string numberedLabels(const std::string& prefix, int from, int to) {
