@@ -1,10 +1,12 @@
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "core/filemanager.h"
+#include "storefixtures.h"
 
 Q_DECLARE_METATYPE(lm::RenameRefusal)
 
@@ -19,41 +21,26 @@ QString text(const std::string& s) {
 }
 
 void writeFile(const QString& path, const QByteArray& bytes = "label~~") {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
+    lmtest::writeBytes(path, bytes);
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-    return file.readAll();
+bool link(const QString& target, const QString& link) {
+    return QFile::link(target, link);
 }
 
-QStringList listed(const QString& folder) {
-    lm::Result<std::vector<std::string>> names = lm::listFiles(native(folder));
-    if (!names) return {QStringLiteral("error: ") + text(names.error().message())};
-    QStringList result;
-    for (const std::string& name : names.value()) result << text(name);
-    return result;
-}
-
-// A folder inside a fresh temporary folder, with a few files and subfolders,
-// and with `locked` a read-only file in a read-only folder.
-QString makeTree(const QTemporaryDir& dir, const QString& name, bool locked = false) {
-    const QString root = dir.filePath(name);
-    QDir().mkpath(root + QStringLiteral("/sub/deeper"));
-    writeFile(root + QStringLiteral("/a.dat"));
-    writeFile(root + QStringLiteral("/.hidden"));
-    writeFile(root + QStringLiteral("/sub/b.dat"));
-    writeFile(root + QStringLiteral("/sub/deeper/c.dat"));
-    if (!locked) return root;
-    QDir().mkpath(root + QStringLiteral("/locked"));
-    writeFile(root + QStringLiteral("/locked/d.dat"));
-    QFile::setPermissions(root + QStringLiteral("/locked/d.dat"), QFileDevice::ReadOwner);
-    QFile::setPermissions(root + QStringLiteral("/locked"),
-                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    return root;
+// Every entry below `root` with what a file holds, to tell that nothing changed.
+QStringList snapshot(const QString& root) {
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        entries << path + QLatin1Char('=') +
+                       (it.fileInfo().isFile() ? QString::fromLatin1(lmtest::readBytes(path))
+                                               : QString());
+    }
+    entries.sort();
+    return entries;
 }
 
 }  // namespace
@@ -61,18 +48,12 @@ QString makeTree(const QTemporaryDir& dir, const QString& name, bool locked = fa
 class TestFileManager : public QObject {
     Q_OBJECT
   private slots:
-    void joinPathUsesOneSeparator_data();
     void joinPathUsesOneSeparator();
     void listFilesShowsFilesOnly();
-    void listFilesOfAMissingFolderIsAnError();
     void folderExistsFollowsLinks();
-    void deleteFileRemovesIt();
-    void deleteFileRefusesAFolderAndSaysWhy();
-    void deleteFileRemovesALinkNotItsTarget();
-    void deleteFolderTreeRemovesEverything();
-    void deleteFolderTreeNeverFollowsLinks();
-    void deleteFolderTreeOfALinkRemovesTheLinkOnly();
-    void deleteFolderTreeOfAMissingFolderSaysWhy();
+    void deletionRemovesOnlyWhatItNames();
+    void failuresSayWhyAndChangeNothing_data();
+    void failuresSayWhyAndChangeNothing();
     void rootAndMountPointsAreRefused();
     void protectedFoldersAreRefused_data();
     void protectedFoldersAreRefused();
@@ -80,151 +61,125 @@ class TestFileManager : public QObject {
     void renameChecks_data();
     void renameChecks();
     void renameMovesTheFile();
-    void renameNeverReplaces();
-    void renameOfAVanishedFileSaysWhy();
 };
 
-void TestFileManager::joinPathUsesOneSeparator_data() {
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("folder") << "/home/ann/labels"
-                            << "a.dat"
-                            << "/home/ann/labels/a.dat";
-    QTest::newRow("root") << "/"
-                          << "a.dat"
-                          << "/a.dat";
-    QTest::newRow("folder ending in /") << "/media/usb/"
-                                        << "a.dat"
-                                        << "/media/usb/a.dat";
-    QTest::newRow("blanks kept") << "/tmp/my labels"
-                                 << " a b.dat"
-                                 << "/tmp/my labels/ a b.dat";
-}
-
 void TestFileManager::joinPathUsesOneSeparator() {
-    QFETCH(QString, folder);
-    QFETCH(QString, name);
-    QFETCH(QString, path);
-    QCOMPARE(text(lm::joinPath(native(folder), native(name))), path);
+    QCOMPARE(lm::joinPath("/home/ann/labels", "a.dat"), std::string("/home/ann/labels/a.dat"));
+    QCOMPARE(lm::joinPath("/", "a.dat"), std::string("/a.dat"));
+    QCOMPARE(lm::joinPath("/media/usb/", " a b.dat"), std::string("/media/usb/ a b.dat"));
 }
 
 void TestFileManager::listFilesShowsFilesOnly() {
     QTemporaryDir dir;
-    const QString root = makeTree(dir, QStringLiteral("tree"));
-    writeFile(root + QStringLiteral("/B.dat"));
-    writeFile(root + QStringLiteral("/\u00e9t\u00e9.dat"));
-    QVERIFY(QFile::link(root + QStringLiteral("/sub"), root + QStringLiteral("/link-to-folder")));
-    QVERIFY(QFile::link(root + QStringLiteral("/a.dat"), root + QStringLiteral("/link-to-file")));
-    QVERIFY(QFile::link(root + QStringLiteral("/nowhere"), root + QStringLiteral("/broken-link")));
-    QCOMPARE(listed(root),
-             (QStringList{QStringLiteral("B.dat"), QStringLiteral("a.dat"),
-                          QStringLiteral("broken-link"), QStringLiteral("link-to-file"),
-                          QStringLiteral("\u00e9t\u00e9.dat")}));
-}
-
-void TestFileManager::listFilesOfAMissingFolderIsAnError() {
-    QTemporaryDir dir;
-    const QString missing = dir.filePath(QStringLiteral("gone"));
-    lm::Result<std::vector<std::string>> names = lm::listFiles(native(missing));
-    QVERIFY(!names.ok());
-    QCOMPARE(text(names.error().path), missing);
-    QCOMPARE(text(names.error().reason), QStringLiteral("No such file or directory"));
+    const QString root = dir.path();
+    QVERIFY(QDir(root).mkpath(QStringLiteral("sub")));
+    for (const char* name : {"a.dat", "B.dat", ".hidden", "sub/b.dat", "\xc3\xa9t\xc3\xa9.dat"})
+        writeFile(root + QLatin1Char('/') + QString::fromUtf8(name));
+    QVERIFY(link(root + QStringLiteral("/sub"), root + QStringLiteral("/link-to-folder")));
+    QVERIFY(link(root + QStringLiteral("/a.dat"), root + QStringLiteral("/link-to-file")));
+    QVERIFY(link(root + QStringLiteral("/nowhere"), root + QStringLiteral("/broken-link")));
+    lm::Result<std::vector<std::string>> names = lm::listFiles(native(root));
+    QVERIFY(names.ok());
+    QCOMPARE(*names, (std::vector<std::string>{"B.dat", "a.dat", "broken-link", "link-to-file",
+                                               "\xc3\xa9t\xc3\xa9.dat"}));
 }
 
 void TestFileManager::folderExistsFollowsLinks() {
     QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("sub"));
     const QString file = dir.filePath(QStringLiteral("a.dat"));
-    QVERIFY(QDir().mkdir(folder));
     writeFile(file);
-    QVERIFY(QFile::link(folder, dir.filePath(QStringLiteral("link"))));
-    QVERIFY(lm::folderExists(native(folder)));
+    QVERIFY(link(dir.path(), dir.filePath(QStringLiteral("link"))));
+    QVERIFY(lm::folderExists(native(dir.path())));
     QVERIFY(lm::folderExists(native(dir.filePath(QStringLiteral("link")))));
     QVERIFY(!lm::folderExists(native(file)));
     QVERIFY(!lm::folderExists(native(dir.filePath(QStringLiteral("gone")))));
 }
 
-void TestFileManager::deleteFileRemovesIt() {
+// Read-only files and folders go; links go, never what they point to.
+void TestFileManager::deletionRemovesOnlyWhatItNames() {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.dat"));
-    writeFile(path);
-    QFile::setPermissions(path, QFileDevice::ReadOwner);  // read-only goes too
-    QVERIFY(lm::deleteFile(native(path)).ok());
-    QVERIFY(!QFileInfo::exists(path));
-}
+    const QString root = dir.filePath(QStringLiteral("tree"));
+    const QString outside = dir.filePath(QStringLiteral("outside"));
+    QVERIFY(QDir().mkpath(root + QStringLiteral("/sub/deeper")));
+    QVERIFY(QDir().mkpath(root + QStringLiteral("/locked")));
+    QVERIFY(QDir().mkpath(outside));
+    for (const char* name : {"/a.dat", "/.hidden", "/sub/deeper/c.dat", "/locked/d.dat"})
+        writeFile(root + QLatin1String(name));
+    writeFile(outside + QStringLiteral("/precious.dat"), "precious");
+    QVERIFY(link(outside, root + QStringLiteral("/sub/link-to-outside")));
+    QVERIFY(link(outside + QStringLiteral("/precious.dat"), root + QStringLiteral("/file-link")));
+    QVERIFY(link(root, dir.filePath(QStringLiteral("tree-link"))));
+    QFile::setPermissions(root + QStringLiteral("/a.dat"), QFileDevice::ReadOwner);
+    QFile::setPermissions(root + QStringLiteral("/locked/d.dat"), QFileDevice::ReadOwner);
+    QFile::setPermissions(root + QStringLiteral("/locked"),
+                          QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QStringList outsideBefore = snapshot(outside);
 
-void TestFileManager::deleteFileRefusesAFolderAndSaysWhy() {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("sub"));
-    QVERIFY(QDir().mkdir(folder));
-    lm::Status deleted = lm::deleteFile(native(folder));
-    QVERIFY(!deleted.ok());
-    QCOMPARE(text(deleted.error().reason), QStringLiteral("Is a directory"));
-    QVERIFY(QFileInfo(folder).isDir());
-    const QString gone = dir.filePath(QStringLiteral("gone.dat"));
-    deleted = lm::deleteFile(native(gone));
-    QVERIFY(!deleted.ok());
-    QCOMPARE(text(deleted.error().message()), gone + QStringLiteral(": No such file or directory"));
-}
+    QVERIFY(lm::deleteFile(native(root + QStringLiteral("/a.dat"))).ok());
+    QVERIFY(!QFileInfo::exists(root + QStringLiteral("/a.dat")));
+    QVERIFY(lm::deleteFile(native(root + QStringLiteral("/file-link"))).ok());
+    QVERIFY(!QFileInfo(root + QStringLiteral("/file-link")).isSymLink());
+    QVERIFY(lm::deleteFolderTree(native(dir.filePath(QStringLiteral("tree-link")))).ok());
+    QVERIFY(!QFileInfo(dir.filePath(QStringLiteral("tree-link"))).isSymLink());
+    QVERIFY(QFileInfo::exists(root + QStringLiteral("/sub/deeper/c.dat")));
 
-void TestFileManager::deleteFileRemovesALinkNotItsTarget() {
-    QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("target.dat"));
-    const QString link = dir.filePath(QStringLiteral("link.dat"));
-    writeFile(target, "keep me");
-    QVERIFY(QFile::link(target, link));
-    QVERIFY(lm::deleteFile(native(link)).ok());
-    QVERIFY(!QFileInfo(link).isSymLink());
-    QCOMPARE(readFile(target), QByteArray("keep me"));
-}
-
-void TestFileManager::deleteFolderTreeRemovesEverything() {
-    QTemporaryDir dir;
-    const QString root = makeTree(dir, QStringLiteral("tree"), true);
-    lm::Status deleted = lm::deleteFolderTree(native(root));
+    lm::Status deleted = lm::deleteFolderTree(native(root + QStringLiteral("/")));
     QVERIFY2(deleted.ok(), deleted.ok() ? "" : deleted.error().message().c_str());
     QVERIFY(!QFileInfo::exists(root));
-    QVERIFY(QFileInfo(dir.path()).isDir());
+    QCOMPARE(snapshot(outside), outsideBefore);
 }
 
-void TestFileManager::deleteFolderTreeNeverFollowsLinks() {
-    QTemporaryDir dir;
-    const QString root = makeTree(dir, QStringLiteral("tree"));
-    const QString outside = dir.filePath(QStringLiteral("outside"));
-    QVERIFY(QDir().mkdir(outside));
-    writeFile(outside + QStringLiteral("/precious.dat"), "precious");
-    QVERIFY(QFile::link(outside, root + QStringLiteral("/sub/link-to-outside")));
-    QVERIFY(QFile::link(outside + QStringLiteral("/precious.dat"),
-                        root + QStringLiteral("/file-link")));
-    QVERIFY(lm::deleteFolderTree(native(root + QStringLiteral("/"))).ok());
-    QVERIFY(!QFileInfo::exists(root));
-    QCOMPARE(readFile(outside + QStringLiteral("/precious.dat")), QByteArray("precious"));
+void TestFileManager::failuresSayWhyAndChangeNothing_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QString>("target");  // in a folder holding sub/, old.dat, new.dat
+    QTest::addColumn<QString>("reason");
+    const QString missing = QStringLiteral("No such file or directory");
+    QTest::newRow("list a missing folder") << "list"
+                                           << "gone" << missing;
+    QTest::newRow("delete a folder as a file") << "deleteFile"
+                                               << "sub"
+                                               << "Is a directory";
+    QTest::newRow("delete a missing file") << "deleteFile"
+                                           << "gone.dat" << missing;
+    QTest::newRow("delete a missing folder") << "deleteFolderTree"
+                                             << "gone" << missing;
+    QTest::newRow("delete a file as a folder") << "deleteFolderTree"
+                                               << "old.dat"
+                                               << "Not a directory";
+    QTest::newRow("rename a vanished file") << "rename"
+                                            << "gone.dat" << missing;
+    // new.dat appeared between the check and the rename.
+    QTest::newRow("rename onto a file") << "rename"
+                                        << "old.dat"
+                                        << "File exists";
 }
 
-void TestFileManager::deleteFolderTreeOfALinkRemovesTheLinkOnly() {
+void TestFileManager::failuresSayWhyAndChangeNothing() {
+    QFETCH(QString, operation);
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
-    const QString root = makeTree(dir, QStringLiteral("tree"));
-    const QString link = dir.filePath(QStringLiteral("link"));
-    QVERIFY(QFile::link(root, link));
-    QVERIFY(lm::deleteFolderTree(native(link)).ok());
-    QVERIFY(!QFileInfo(link).isSymLink());
-    QVERIFY(QFileInfo::exists(root + QStringLiteral("/sub/deeper/c.dat")));
-}
-
-void TestFileManager::deleteFolderTreeOfAMissingFolderSaysWhy() {
-    QTemporaryDir dir;
-    const QString missing = dir.filePath(QStringLiteral("gone"));
-    lm::Status deleted = lm::deleteFolderTree(native(missing));
-    QVERIFY(!deleted.ok());
-    QCOMPARE(text(deleted.error().message()),
-             missing + QStringLiteral(": No such file or directory"));
-    const QString file = dir.filePath(QStringLiteral("plain.dat"));
-    writeFile(file);
-    deleted = lm::deleteFolderTree(native(file));
-    QVERIFY(!deleted.ok());
-    QCOMPARE(text(deleted.error().reason), QStringLiteral("Not a directory"));
-    QVERIFY(QFileInfo::exists(file));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    writeFile(dir.filePath(QStringLiteral("old.dat")), "old");
+    writeFile(dir.filePath(QStringLiteral("new.dat")), "new");
+    const QStringList before = snapshot(dir.path());
+    const std::string path = native(dir.filePath(target));
+    lm::Status status;
+    if (operation == QLatin1String("list"))
+        status = lm::listFiles(path).status();
+    else if (operation == QLatin1String("deleteFile"))
+        status = lm::deleteFile(path);
+    else if (operation == QLatin1String("deleteFolderTree"))
+        status = lm::deleteFolderTree(path);
+    else
+        status = lm::renameFile(path, native(dir.filePath(QStringLiteral("new.dat"))));
+    QVERIFY(!status.ok());
+    QCOMPARE(text(status.error().reason), reason);
+    // A refused rename names one of its two paths, depending on the file system.
+    QVERIFY(text(status.error().path) == dir.filePath(target) ||
+            (operation == QLatin1String("rename") &&
+             text(status.error().path) == dir.filePath(QStringLiteral("new.dat"))));
+    QCOMPARE(snapshot(dir.path()), before);
 }
 
 void TestFileManager::rootAndMountPointsAreRefused() {
@@ -243,8 +198,8 @@ void TestFileManager::rootAndMountPointsAreRefused() {
     for (const std::string& point : points) {
         if (point == "/" || !QFileInfo(text(point)).isDir()) continue;
         QVERIFY2(lm::isMountPoint(point), point.c_str());
-        check = lm::checkFolderDeletion(point, none);
-        QCOMPARE(int(check.folder), int(lm::ProtectedFolder::DriveRoot));
+        QCOMPARE(int(lm::checkFolderDeletion(point, none).folder),
+                 int(lm::ProtectedFolder::DriveRoot));
         const QString parent = QFileInfo(text(point)).path();
         if (parent == QStringLiteral("/") || lm::isMountPoint(native(parent))) continue;
         check = lm::checkFolderDeletion(native(parent), none);
@@ -281,8 +236,8 @@ void TestFileManager::protectedFoldersAreRefused() {
     QTemporaryDir dir;
     for (const char* path : {"opt/bin", "home/ann/qortex", "home/ann/labels", "home/ann2", "links"})
         QVERIFY(QDir(dir.path()).mkpath(QString::fromUtf8(path)));
-    QVERIFY(QFile::link(dir.filePath(QStringLiteral("opt/bin")),
-                        dir.filePath(QStringLiteral("links/bin"))));
+    QVERIFY(
+        link(dir.filePath(QStringLiteral("opt/bin")), dir.filePath(QStringLiteral("links/bin"))));
     lm::ProtectedFolders folders;
     folders.applicationFolder = native(dir.filePath(QStringLiteral("opt/bin")));
     folders.homeFolder = native(dir.filePath(QStringLiteral("home/ann")));
@@ -310,17 +265,16 @@ void TestFileManager::protectedFoldersOfThisRun() {
 void TestFileManager::renameChecks_data() {
     QTest::addColumn<QString>("newName");
     QTest::addColumn<lm::RenameRefusal>("refusal");
+    const auto plain = lm::RenameRefusal::NotAPlainName;
     QTest::newRow("free name") << "new.dat" << lm::RenameRefusal::None;
     QTest::newRow("three dots is a name") << "..." << lm::RenameRefusal::None;
     QTest::newRow("blanks and backslash are names") << " a\\b " << lm::RenameRefusal::None;
-    QTest::newRow("a path into a subfolder") << "sub/x.dat" << lm::RenameRefusal::NotAPlainName;
-    QTest::newRow("a path upwards") << "../x.dat" << lm::RenameRefusal::NotAPlainName;
-    QTest::newRow("an absolute path") << "/tmp/x.dat" << lm::RenameRefusal::NotAPlainName;
-    QTest::newRow("dot") << "." << lm::RenameRefusal::NotAPlainName;
-    QTest::newRow("dot dot") << ".." << lm::RenameRefusal::NotAPlainName;
-    QTest::newRow("empty") << "" << lm::RenameRefusal::NotAPlainName;
-    QTest::newRow("NUL") << QStringLiteral("x") + QChar(0) + QStringLiteral("/y")
-                         << lm::RenameRefusal::NotAPlainName;
+    QTest::newRow("a path into a subfolder") << "sub/x.dat" << plain;
+    QTest::newRow("a path upwards") << "../x.dat" << plain;
+    QTest::newRow("dot") << "." << plain;
+    QTest::newRow("dot dot") << ".." << plain;
+    QTest::newRow("empty") << "" << plain;
+    QTest::newRow("NUL") << QStringLiteral("x") + QChar(0) + QStringLiteral("/y") << plain;
     QTest::newRow("existing file") << "old.dat" << lm::RenameRefusal::DestinationFileExists;
     QTest::newRow("broken link") << "broken" << lm::RenameRefusal::DestinationFileExists;
     QTest::newRow("existing folder") << "sub" << lm::RenameRefusal::DestinationIsFolder;
@@ -333,46 +287,17 @@ void TestFileManager::renameChecks() {
     QTemporaryDir dir;
     writeFile(dir.filePath(QStringLiteral("old.dat")));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")),
-                        dir.filePath(QStringLiteral("broken"))));
-    QVERIFY(QFile::link(dir.filePath(QStringLiteral("sub")),
-                        dir.filePath(QStringLiteral("folder-link"))));
+    QVERIFY(link(dir.filePath(QStringLiteral("nowhere")), dir.filePath(QStringLiteral("broken"))));
+    QVERIFY(link(dir.filePath(QStringLiteral("sub")), dir.filePath(QStringLiteral("folder-link"))));
     QCOMPARE(lm::checkRename(native(dir.path()), native(newName)), refusal);
 }
 
 void TestFileManager::renameMovesTheFile() {
     QTemporaryDir dir;
     const QString oldPath = dir.filePath(QStringLiteral("old.dat"));
-    const QString newPath = dir.filePath(QStringLiteral("new.dat"));
     writeFile(oldPath, "texts~~");
-    QVERIFY(lm::renameFile(native(oldPath), native(newPath)).ok());
-    QVERIFY(!QFileInfo::exists(oldPath));
-    QCOMPARE(readFile(newPath), QByteArray("texts~~"));
-}
-
-void TestFileManager::renameNeverReplaces() {
-    QTemporaryDir dir;
-    const QString oldPath = dir.filePath(QStringLiteral("old.dat"));
-    const QString newPath = dir.filePath(QStringLiteral("new.dat"));
-    writeFile(oldPath, "old");
-    // Appeared between the check and the rename.
-    writeFile(newPath, "new");
-    lm::Status renamed = lm::renameFile(native(oldPath), native(newPath));
-    QVERIFY(!renamed.ok());
-    QCOMPARE(text(renamed.error().reason), QStringLiteral("File exists"));
-    QCOMPARE(readFile(oldPath), QByteArray("old"));
-    QCOMPARE(readFile(newPath), QByteArray("new"));
-}
-
-void TestFileManager::renameOfAVanishedFileSaysWhy() {
-    QTemporaryDir dir;
-    const QString oldPath = dir.filePath(QStringLiteral("gone.dat"));
-    lm::Status renamed =
-        lm::renameFile(native(oldPath), native(dir.filePath(QStringLiteral("new.dat"))));
-    QVERIFY(!renamed.ok());
-    QCOMPARE(text(renamed.error().message()),
-             oldPath + QStringLiteral(": No such file or directory"));
-    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("new.dat"))));
+    QVERIFY(lm::renameFile(native(oldPath), native(dir.filePath(QStringLiteral("new.dat")))).ok());
+    QCOMPARE(snapshot(dir.path()), QStringList{dir.filePath(QStringLiteral("new.dat=texts~~"))});
 }
 
 QTEST_APPLESS_MAIN(TestFileManager)
