@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -19,6 +20,10 @@ constexpr std::size_t kBufferSize = 1 << 20;
 
 long long g_writeLimit = -1;
 long long g_totalWritten = 0;
+bool g_faultSet = false;
+AtomicFileWriter::InjectedFault g_fault;
+int g_writersOpened = 0;
+std::vector<std::string> g_openedTargets;
 
 std::string folderOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
@@ -47,11 +52,13 @@ mode_t currentUmask() {
     return mask;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size, int& errorNumber) {
+// Writes everything, or fails with ENOSPC once `room` bytes (-1: no limit)
+// have gone through, as a disk that fills up would.
+bool writeAll(int fd, const char* data, std::size_t size, long long room, long long& written,
+              int& errorNumber) {
     while (size > 0) {
         std::size_t chunk = size;
-        if (g_writeLimit >= 0) {
-            long long room = g_writeLimit - g_totalWritten;
+        if (room >= 0) {
             if (room <= 0) {
                 errorNumber = ENOSPC;
                 return false;
@@ -64,7 +71,8 @@ bool writeAll(int fd, const char* data, std::size_t size, int& errorNumber) {
             errorNumber = errno;
             return false;
         }
-        g_totalWritten += n;
+        written += n;
+        if (room >= 0) room -= n;
         data += n;
         size -= static_cast<std::size_t>(n);
     }
@@ -73,30 +81,72 @@ bool writeAll(int fd, const char* data, std::size_t size, int& errorNumber) {
 
 }  // namespace
 
-std::string systemReason(int errorNumber) { return std::strerror(errorNumber); }
+std::string systemReason(int errorNumber) {
+    return std::strerror(errorNumber);
+}
 
-AtomicFileWriter::~AtomicFileWriter() { abandon(); }
+AtomicFileWriter::~AtomicFileWriter() {
+    abandon();
+}
 
 void AtomicFileWriter::setWriteLimitForTesting(long long bytes) {
     g_writeLimit = bytes;
     g_totalWritten = 0;
 }
 
+void AtomicFileWriter::injectFaultForTesting(const InjectedFault& fault) {
+    g_fault = fault;
+    g_faultSet = true;
+    g_writersOpened = 0;
+    g_openedTargets.clear();
+}
+
+void AtomicFileWriter::clearFaultForTesting() {
+    g_faultSet = false;
+    g_openedTargets.clear();
+}
+
+std::vector<std::string> AtomicFileWriter::openedTargetsForTesting() {
+    return g_openedTargets;
+}
+
+int AtomicFileWriter::injectedError(Stage stage) const {
+    if (!g_faultSet || g_fault.stage != stage || g_fault.writer != m_index) return 0;
+    return g_fault.errorNumber != 0 ? g_fault.errorNumber : ENOSPC;
+}
+
+// How many more bytes may reach the disk before a test's full disk: -1 = any.
+long long AtomicFileWriter::injectedRoom() const {
+    long long room = -1;
+    if (g_writeLimit >= 0) room = std::max(0LL, g_writeLimit - g_totalWritten);
+    if (injectedError(Stage::Write) != 0) {
+        long long left = std::max(0LL, g_fault.afterBytes - m_onDisk);
+        room = room < 0 ? left : std::min(room, left);
+    }
+    return room;
+}
+
 Status AtomicFileWriter::open(const std::string& targetPath) {
     abandon();
     m_target = resolveTarget(targetPath);
     m_written = 0;
+    m_onDisk = 0;
+    m_index = g_writersOpened++;
+    if (g_faultSet) g_openedTargets.push_back(m_target);
     struct stat st;
     bool exists = stat(m_target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) return Error{targetPath, systemReason(EISDIR)};
     // A file marked read-only is protected on purpose, even from a user who
     // could write it anyway (root): refuse it as a plain write would.
     if (exists && (st.st_mode & 0222) == 0) return Error{targetPath, systemReason(EACCES)};
-    if (exists && access(m_target.c_str(), W_OK) != 0) return Error{targetPath, systemReason(errno)};
+    if (exists && access(m_target.c_str(), W_OK) != 0)
+        return Error{targetPath, systemReason(errno)};
 
     std::string pattern = folderOf(m_target) + "/." + nameOf(m_target) + kScratchMarker +
                           std::to_string(getpid()) + "-XXXXXX";
     std::string buffer = pattern;
+    if (int injected = injectedError(Stage::Create))
+        return Error{targetPath, systemReason(injected)};
     int fd = mkstemp(&buffer[0]);
     if (fd < 0) return Error{targetPath, systemReason(errno)};
     m_fd = fd;
@@ -114,10 +164,22 @@ Status AtomicFileWriter::failWith(int errorNumber) {
     return error;
 }
 
+Status AtomicFileWriter::writeToDisk(const char* data, std::size_t size) {
+    int errorNumber = 0;
+    long long room = injectedRoom();
+    long long before = m_onDisk;
+    bool ok = writeAll(m_fd, data, size, room, m_onDisk, errorNumber);
+    g_totalWritten += m_onDisk - before;
+    if (!ok) {
+        if (injectedError(Stage::Write) != 0) errorNumber = injectedError(Stage::Write);
+        return failWith(errorNumber);
+    }
+    return {};
+}
+
 Status AtomicFileWriter::flushBuffer() {
     if (m_buffer.empty()) return {};
-    int errorNumber = 0;
-    if (!writeAll(m_fd, m_buffer.data(), m_buffer.size(), errorNumber)) return failWith(errorNumber);
+    if (Status written = writeToDisk(m_buffer.data(), m_buffer.size()); !written) return written;
     m_buffer.clear();
     return {};
 }
@@ -131,11 +193,7 @@ Status AtomicFileWriter::write(const char* data, std::size_t size) {
     }
     Status flushed = flushBuffer();
     if (!flushed) return flushed;
-    if (size >= kBufferSize) {
-        int errorNumber = 0;
-        if (!writeAll(m_fd, data, size, errorNumber)) return failWith(errorNumber);
-        return {};
-    }
+    if (size >= kBufferSize) return writeToDisk(data, size);
     m_buffer.append(data, size);
     return {};
 }
@@ -144,6 +202,7 @@ Status AtomicFileWriter::commit() {
     if (m_fd < 0) return Error{m_target, "the file is not open for writing"};
     Status flushed = flushBuffer();
     if (!flushed) return flushed;
+    if (int injected = injectedError(Stage::Sync)) return failWith(injected);
     if (fsync(m_fd) != 0) return failWith(errno);
     int fd = m_fd;
     m_fd = -1;
@@ -154,8 +213,9 @@ Status AtomicFileWriter::commit() {
         m_scratch.clear();
         return Error{m_target, systemReason(errorNumber)};
     }
-    if (std::rename(m_scratch.c_str(), m_target.c_str()) != 0) {
-        int errorNumber = errno;
+    int injected = injectedError(Stage::Rename);
+    if (injected != 0 || std::rename(m_scratch.c_str(), m_target.c_str()) != 0) {
+        int errorNumber = injected != 0 ? injected : errno;
         unlink(m_scratch.c_str());
         m_scratch.clear();
         return Error{m_target, systemReason(errorNumber)};

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/result.h"
 
@@ -13,7 +14,7 @@ namespace lm {
 // over the target. Until commit() succeeds the target is untouched; a writer
 // that is destroyed without committing removes its scratch file.
 class AtomicFileWriter {
-public:
+  public:
     AtomicFileWriter() = default;
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -37,15 +38,38 @@ public:
     // many bytes have been written in total, as a full disk would. -1 = never.
     static void setWriteLimitForTesting(long long bytes);
 
-private:
+    // Test seam for the other places a full or failing disk shows: one writer
+    // (counted from 0 in the order they are opened after the call) fails at
+    // one stage with `errorNumber`. At Stage::Write, `afterBytes` bytes still
+    // reach the disk first.
+    enum class Stage { Create, Write, Sync, Rename };
+    struct InjectedFault {
+        Stage stage = Stage::Write;
+        int writer = 0;
+        long long afterBytes = 0;
+        int errorNumber = 0;
+    };
+    // While a fault is injected (writer -1: none fires), the targets of the
+    // writers opened are recorded in order.
+    static void injectFaultForTesting(const InjectedFault& fault);
+    static void clearFaultForTesting();
+    static std::vector<std::string> openedTargetsForTesting();
+
+  private:
     Status flushBuffer();
+    Status writeToDisk(const char* data, std::size_t size);
     Status failWith(int errorNumber);
+    // The injected error for this writer at `stage`, or 0.
+    int injectedError(Stage stage) const;
+    long long injectedRoom() const;
 
     std::string m_target;
     std::string m_scratch;
     int m_fd = -1;
     std::string m_buffer;
     long long m_written = 0;
+    long long m_onDisk = 0;
+    int m_index = -1;
 };
 
 // Replaces `path` with `content` through an AtomicFileWriter.
