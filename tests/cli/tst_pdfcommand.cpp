@@ -57,9 +57,6 @@ class TestPdfCommand : public QObject {
     void settingsPlaceTheLabels_data();
     void settingsPlaceTheLabels();
     void settingsFontAndAlignment();
-    void withoutSettingsFileNoneIsCreated();
-    void unreadableSettingsFile_data();
-    void unreadableSettingsFile();
     void refusedOrFailed_data();
     void refusedOrFailed();
     void aRunningGuiApplicationIsUsed();
@@ -118,12 +115,17 @@ void TestPdfCommand::oneSheetPerPage() {
     QCOMPARE(run.out, "2 sheets written to " + path("labels.pdf").toStdString() + "\n");
     QCOMPARE(pages.size(), 2);
     QCOMPARE(words(pages[0]).size(), 40);
-    QCOMPARE(words(pages[0]).first(), QStringLiteral("L1"));
     QCOMPARE(words(pages[1]), QStringList{QStringLiteral("L41")});
     QCOMPARE(QSizeF(pages[1].width, pages[1].height), QSizeF(12240, 15840));
-    QVERIFY2(!QFile::exists(settingsPath()), "the tool must not write the settings");
+    // Without a settings file the defaults are used (Times New Roman 11, a
+    // line of about 12 points) and none is created.
+    const double height = pages[0].words[0].bottom - pages[0].words[0].top;
+    QVERIFY2(height > 11 * 20 && height < 11 * 20 * 1.3, qPrintable(QString::number(height)));
+    QCOMPARE(folderEntries(m_work->path()), QStringList());
 
-    // Mailer-1 holds three labels on a sheet of its own size.
+    // Mailer-1 holds three labels on a sheet of its own size; --type also
+    // stands in for a label type the settings file cannot name.
+    writeSettings([](lm::Settings& s) { s.LabelType = 0; });
     pages = pdfOf(numberedLabels(7), {"--type", "9"});
     QCOMPARE(pages.size(), 3);
     QCOMPARE(QSizeF(pages[2].width, pages[2].height), QSizeF(12960, 7920));
@@ -182,84 +184,50 @@ void TestPdfCommand::settingsFontAndAlignment() {
     QVERIFY2(height > 20 * 20 && height < 20 * 20 * 1.3, qPrintable(QString::number(height)));
 }
 
-void TestPdfCommand::withoutSettingsFileNoneIsCreated() {
-    QList<PdfPage> pages = pdfOf(numberedLabels(3));
-    QCOMPARE(pages.size(), 1);
-    const PdfWord* word = pages[0].word(QStringLiteral("L1"));
-    QVERIFY(word);
-    // Times New Roman 11 (Liberation Serif): a line of about 12 points.
-    const double height = word->bottom - word->top;
-    QVERIFY2(height > 11 * 20 && height < 11 * 20 * 1.3, qPrintable(QString::number(height)));
-    QCOMPARE(folderEntries(m_work->path()), QStringList());
-}
-
-void TestPdfCommand::unreadableSettingsFile_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<Args>("options");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<std::string>("message");  // "" for "names the settings file"
-    QTest::newRow("too few items")
-        << QByteArray("Times New Roman,11\r\n") << Args{} << 1 << std::string();
-    QTest::newRow("a settings folder") << QByteArray("<folder>") << Args{} << 1 << std::string();
-    lm::Settings typeZero = lm::defaultSettings();
-    typeZero.LabelType = 0;
-    const QByteArray zero = QByteArray::fromStdString(lm::formatSettingsLine(typeZero));
-    QTest::newRow("label type 0 without --type")
-        << zero << Args{} << 2
-        << std::string(
-               "labelmaker-cli pdf: the settings file names label type 0, which is not "
-               "1 to 10; give --type\n");
-    QTest::newRow("label type 0 with --type") << zero << Args{"--type", "1"} << 0 << std::string();
-}
-
-void TestPdfCommand::unreadableSettingsFile() {
-    QFETCH(QByteArray, content);
-    QFETCH(Args, options);
-    QFETCH(int, status);
-    QFETCH(std::string, message);
-    if (content == "<folder>")
-        QVERIFY(QDir().mkpath(settingsPath()));
-    else
-        QVERIFY(writeBytes(settingsPath(), content));
-    CliRun run;
-    const QList<PdfPage> pages = pdfOf(numberedLabels(2), options, &run);
-    QCOMPARE(run.status, status);
-    QCOMPARE(pages.size(), status == 0 ? 1 : 0);
-    if (status == 0) return;
-    if (message.empty()) message = "labelmaker-cli: " + settingsPath().toStdString() + ": ";
-    QVERIFY2(run.err.rfind(message, 0) == 0, run.err.c_str());
-    QVERIFY(!QFile::exists(path("labels.pdf")));
-    if (content != "<folder>") QCOMPARE(readBytes(settingsPath()), content);
-}
-
 void TestPdfCommand::refusedOrFailed_data() {
-    QTest::addColumn<QByteArray>("labels");  // "<none>": no label file
+    QTest::addColumn<QByteArray>("labels");    // "<none>": no label file
+    QTest::addColumn<QByteArray>("settings");  // "<none>": no file, "<folder>": a folder
     QTest::addColumn<QString>("pdfName");
     QTest::addColumn<int>("status");
-    QTest::addColumn<std::string>("message");  // {labels} and {pdf} stand for the paths
+    QTest::addColumn<std::string>("message");  // how it begins; {labels}, {pdf}, {settings}
+    const QByteArray some = numberedLabels(3), none = "<none>";
     const QString pdf = QStringLiteral("out.pdf");
-    QTest::newRow("empty label file")
-        << QByteArray() << pdf << 2
-        << std::string("labelmaker-cli pdf: {labels} holds no labels; no PDF was written\n");
-    QTest::newRow("missing label file")
-        << QByteArray("<none>") << pdf << 1
-        << std::string("labelmaker-cli: {labels}: No such file or directory\n");
-    QTest::newRow("PDF in a missing folder")
-        << numberedLabels(3) << QStringLiteral("missing/out.pdf") << 1
-        << std::string("labelmaker-cli: {pdf}: No such file or directory\n");
-    QTest::newRow("PDF is the label file")
-        << numberedLabels(3) << QStringLiteral("labels.dat") << 2
-        << std::string("labelmaker-cli pdf: {pdf} is the label file itself; no PDF was written\n");
+    auto row = [](const char* name, const QByteArray& labels, const QByteArray& settings,
+                  const QString& pdfName, int status, const char* message) {
+        QTest::newRow(name) << labels << settings << pdfName << status << std::string(message);
+    };
+    row("empty label file", "", none, pdf, 2,
+        "labelmaker-cli pdf: {labels} holds no labels; no PDF was written\n");
+    row("missing label file", none, none, pdf, 1,
+        "labelmaker-cli: {labels}: No such file or directory\n");
+    row("PDF in a missing folder", some, none, QStringLiteral("missing/out.pdf"), 1,
+        "labelmaker-cli: {pdf}: No such file or directory\n");
+    row("PDF is the label file", some, none, QStringLiteral("labels.dat"), 2,
+        "labelmaker-cli pdf: {pdf} is the label file itself; no PDF was written\n");
+    row("settings of too few items", some, "Times New Roman,11\r\n", pdf, 1,
+        "labelmaker-cli: {settings}: ");
+    row("a settings folder", some, "<folder>", pdf, 1, "labelmaker-cli: {settings}: ");
+    lm::Settings typeZero = lm::defaultSettings();
+    typeZero.LabelType = 0;
+    row("settings of label type 0", some,
+        QByteArray::fromStdString(lm::formatSettingsLine(typeZero)), pdf, 2,
+        "labelmaker-cli pdf: the settings file names label type 0, which is not 1 to 10; give "
+        "--type\n");
 }
 
 void TestPdfCommand::refusedOrFailed() {
     QFETCH(QByteArray, labels);
+    QFETCH(QByteArray, settings);
     QFETCH(QString, pdfName);
     QFETCH(int, status);
     QFETCH(std::string, message);
     const std::string labelFile = path("labels.dat").toStdString();
     const std::string pdf = m_dir->filePath(pdfName).toStdString();
     if (labels != "<none>") QVERIFY(writeBytes(path("labels.dat"), labels));
+    if (settings == "<folder>")
+        QVERIFY(QDir().mkpath(settingsPath()));
+    else if (settings != "<none>")
+        QVERIFY(writeBytes(settingsPath(), settings));
     // An earlier PDF of that name stays as it was.
     QVERIFY(writeBytes(path("out.pdf"), "%PDF-1.4 earlier"));
     const QStringList before = folderEntries(m_dir->path());
@@ -267,14 +235,17 @@ void TestPdfCommand::refusedOrFailed() {
     CliRun run = runCli({"pdf", labelFile, pdf});
     QCOMPARE(run.status, status);
     for (const auto& [key, value] : {std::pair<std::string, std::string>{"{labels}", labelFile},
-                                     std::pair<std::string, std::string>{"{pdf}", pdf}})
+                                     {"{pdf}", pdf},
+                                     {"{settings}", settingsPath().toStdString()}})
         for (std::size_t at = message.find(key); at != std::string::npos; at = message.find(key))
             message.replace(at, key.size(), value);
-    QCOMPARE(run.err, message);
+    QVERIFY2(run.err.rfind(message, 0) == 0, run.err.c_str());
     QCOMPARE(run.out, std::string());
     QCOMPARE(folderEntries(m_dir->path()), before);
     QCOMPARE(readBytes(path("out.pdf")), QByteArray("%PDF-1.4 earlier"));
     if (labels != "<none>") QCOMPARE(readBytes(path("labels.dat")), labels);
+    if (settings != "<none>" && settings != "<folder>")
+        QCOMPARE(readBytes(settingsPath()), settings);
 }
 
 void TestPdfCommand::aRunningGuiApplicationIsUsed() {
