@@ -3,8 +3,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
 #include <string>
 #include <vector>
 
@@ -137,7 +135,6 @@ class TestImportConvert : public QObject {
     void unreadableInputIsReported();
     void missingOutputFolderIsReported();
     void failedWriteKeepsTheOldOutput();
-    void readOnlyOutputFolderKeepsTheOldOutput();
     void progressRunsToTheFileSize();
     void stopKeepsTheOldOutput();
 };
@@ -499,23 +496,6 @@ void TestImportConvert::failedWriteKeepsTheOldOutput() {
     QCOMPARE(result.error().reason, std::string("No space left on device"));
     QCOMPARE(readBytes(out), QByteArray("PREVIOUS~~IMPORT~~"));
     QCOMPARE(scratchFileCount(dir.path()), 0);
-}
-
-void TestImportConvert::readOnlyOutputFolderKeepsTheOldOutput() {
-    if (geteuid() == 0) QSKIP("the superuser may write into read-only folders");
-    QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("export.txt"));
-    writeBytes(in, exportLines(spineBlock({"FIC"})));
-    const QString folder = dir.filePath(QStringLiteral("work"));
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("work")));
-    const QString out = folder + QStringLiteral("/$$$aaaa.dat");
-    writeBytes(out, "OLD~~");
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    lm::Result<lm::ConvertSummary> result = lm::FileConvert(in.toStdString(), 1, out.toStdString());
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(!result.ok());
-    QCOMPARE(result.error().reason, std::string("Permission denied"));
-    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
 }
 
 void TestImportConvert::progressRunsToTheFileSize() {

@@ -3,8 +3,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
-
 #include <random>
 
 #include "core/atomicfile.h"
@@ -132,8 +130,6 @@ class TestPageSave : public QObject {
     void unstorableTextsAreRefused();
     void failedWritesKeepTheOldFile_data();
     void failedWritesKeepTheOldFile();
-    void readOnlyFolderAndTargetKeepTheOldFile_data();
-    void readOnlyFolderAndTargetKeepTheOldFile();
 };
 
 void TestPageSave::changedTextMovesOnlyWhatFollows() {
@@ -672,38 +668,6 @@ void TestPageSave::failedWritesKeepTheOldFile() {
     // With room again the same save goes through.
     QVERIFY(file.save(edit).ok());
     QVERIFY(file.content().find("it replaces~~") != std::string::npos);
-}
-
-void TestPageSave::readOnlyFolderAndTargetKeepTheOldFile_data() {
-    QTest::addColumn<bool>("readOnlyFolder");
-    QTest::newRow("read-only folder") << true;
-    QTest::newRow("read-only target") << false;
-}
-
-void TestPageSave::readOnlyFolderAndTargetKeepTheOldFile() {
-    QFETCH(bool, readOnlyFolder);
-    OpenFile file(lm::kSlb, labelFile(numbered("T", 1, 40)), 2);
-    const QByteArray oldBytes = readBytes(file.path);
-    const QByteArray folder = QFile::encodeName(file.dir.path());
-    const QByteArray target = QFile::encodeName(file.path);
-    QVERIFY(chmod(folder.constData(), readOnlyFolder ? 0555 : 0755) == 0);
-    QVERIFY(chmod(target.constData(), readOnlyFolder ? 0644 : 0444) == 0);
-
-    // 0 = refused as expected with the state untouched; the reason goes to the parent as 1..
-    int outcome = lmtest::runAsOrdinaryUser({file.dir.path(), file.path}, [&]() {
-        lm::PageState before = file.state;
-        file.page.setSpineText(2, "changed");
-        lm::Result<lm::SaveOutcome> saved = file.save();
-        if (saved.ok()) return 1;
-        if (saved.error().path != file.path.toStdString()) return 2;
-        if (saved.error().reason != "Permission denied") return 3;
-        if (!sameState(file.state, before)) return 4;
-        return 0;
-    });
-    chmod(folder.constData(), 0755);
-    QCOMPARE(outcome, 0);
-    QCOMPARE(readBytes(file.path), oldBytes);
-    QCOMPARE(lmtest::entriesIn(file.dir.path()), 1);
 }
 
 QTEST_APPLESS_MAIN(TestPageSave)

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/atomicfile.h"
 #include "core/numbers.h"
 #include "core/settings.h"
 
@@ -43,7 +42,6 @@ class TestSettings : public QObject {
     void brokenTextIsRefused();
     void missingFileIsCreatedWithDefaults();
     void brokenFileIsNeverOverwritten();
-    void failedWriteKeepsTheOldFile();
 };
 
 void TestSettings::roundTripIsByteExact_data() {
@@ -183,24 +181,6 @@ void TestSettings::brokenFileIsNeverOverwritten() {
     QVERIFY(!loaded.ok());
     QCOMPARE(loaded.error().path, path);
     QCOMPARE(readAll(path), broken);
-}
-
-void TestSettings::failedWriteKeepsTheOldFile() {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath(QStringLiteral("$$$set.val")).toStdString();
-    writeAll(path, kDefaultLine);
-    lm::Settings changed = lm::defaultSettings();
-    changed.LabelType = 9;
-    for (long long limit : {0LL, 1LL, 50LL}) {
-        lm::AtomicFileWriter::setWriteLimitForTesting(limit);
-        lm::Status status = lm::writeSettingsFile(path, changed);
-        lm::AtomicFileWriter::setWriteLimitForTesting(-1);
-        QVERIFY(!status.ok());
-        QVERIFY(
-            QString::fromStdString(status.error().message()).contains(QStringLiteral("No space")));
-        QCOMPARE(readAll(path), std::string(kDefaultLine));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-    }
 }
 
 QTEST_APPLESS_MAIN(TestSettings)

@@ -116,7 +116,6 @@ class TestFileCommands : public QObject {
     void clearEmptiesTheFileAndTheCounter();
     void clearAsksFirstAndNeedsAFile_data();
     void clearAsksFirstAndNeedsAFile();
-    void clearThatFailsKeepsTheFileAndThePage();
     void exitOffersToClearAFullFile_data();
     void exitOffersToClearAFullFile();
     void exitClearsWhenAsked();
@@ -601,29 +600,6 @@ void TestFileCommands::clearAsksFirstAndNeedsAFile() {
     QVERIFY(Shown::of(*window) == before);
     QCOMPARE(folder.readFile(lm::kWorkingLabelFile), labelFileBytes(texts));
     QCOMPARE(folder.readFile(lm::kCounterFile), QByteArray("12\r\n"));
-}
-
-void TestFileCommands::clearThatFailsKeepsTheFileAndThePage() {
-    TempWorkFolder folder;
-    ScriptedDialogs dialogs;
-    const QList<QByteArray> texts = labelSetTexts(lm::kSlb, 15);
-    auto window = startOn(folder, lm::kSlb, texts, dialogs);
-    QVERIFY(window);
-    const QString path = workingPath(folder);
-    makeReadOnly(path);
-    const Shown before = Shown::of(*window);
-    dialogs.expectMessage(QStringLiteral("You will lose all the labels in the file, %1. Do you "
-                                         "want to continue?")
-                              .arg(path),
-                          MessageButtons::YesNo, MessageIcon::Exclamation, MessageAnswer::Yes);
-    dialogs.expectMessage(QStringLiteral("The label file %1 could not be cleared.\r\n\r\n%2")
-                              .arg(path, reason(EACCES)),
-                          MessageButtons::Ok, MessageIcon::Critical, MessageAnswer::Ok);
-    trigger(*window, "mnuFile_Clear");
-    LM_VERIFY_DIALOGS(dialogs);
-    QVERIFY(Shown::of(*window) == before);
-    QCOMPARE(folder.readFile(lm::kWorkingLabelFile), labelFileBytes(texts));
-    QVERIFY(!QFile::exists(QString::fromStdString(folder.filePath(lm::kCounterFile))));
 }
 
 void TestFileCommands::exitOffersToClearAFullFile_data() {

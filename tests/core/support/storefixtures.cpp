@@ -1,13 +1,8 @@
 #include "storefixtures.h"
 
-#include <QTest>
-
 #include <QDir>
 #include <QFile>
-
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <QTest>
 
 namespace lmtest {
 
@@ -50,22 +45,6 @@ std::vector<std::string> pocketTexts(const lm::LabelPage& page) {
     std::vector<std::string> texts;
     for (int i = 2; i <= page.lastPocketIndex(); ++i) texts.push_back(page.pocketText(i));
     return texts;
-}
-
-int runAsOrdinaryUser(const std::vector<QString>& ownedPaths, const std::function<int()>& body) {
-    if (geteuid() != 0) return body();
-    const uid_t nobody = 65534;
-    for (const QString& path : ownedPaths)
-        if (chown(QFile::encodeName(path).constData(), nobody, nobody) != 0) return -1;
-    pid_t child = fork();
-    if (child < 0) return -1;
-    if (child == 0) {
-        if (setgid(nobody) != 0 || setuid(nobody) != 0) _exit(255);
-        _exit(body() & 0xff);
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
 }
 
 UnencodablePage::UnencodablePage(lm::MemoryPage page, int spineElement, int pocketElement)

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,12 +24,6 @@ int entriesIn(const QString& folder);
 // The texts of spine elements 2..last and pocket elements 2..last.
 std::vector<std::string> spineTexts(const lm::LabelPage& page);
 std::vector<std::string> pocketTexts(const lm::LabelPage& page);
-
-// Runs `body` in a child process as an ordinary user when the test runs as
-// root, so that file permissions are enforced as they are for an operator;
-// `ownedPaths` are handed to that user first. Returns the body's result
-// (0..255), or -1 when the child could not be run.
-int runAsOrdinaryUser(const std::vector<QString>& ownedPaths, const std::function<int()>& body);
 
 // A page whose chosen elements hold text that Windows-1252 cannot store.
 class UnencodablePage : public lm::MemoryPage {
