@@ -1,12 +1,13 @@
 #include "core/linereader.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "core/readablefile.h"
 
 namespace lm {
 namespace {
@@ -31,25 +32,16 @@ Status LineReader::open(const std::string& path) {
     m_error = Error{};
     m_bytesRead = m_size = 0;
 
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Error{path, systemReason(errno)};
-    struct stat st;
-    if (fstat(fd, &st) != 0) {
-        int errorNumber = errno;
-        ::close(fd);
-        return Error{path, systemReason(errorNumber)};
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return Error{path, systemReason(EISDIR)};
-    }
+    Result<OpenedFile> opened = openRegularFile(path);
+    if (!opened) return opened.error();
+    const int fd = opened->fd;
     m_fd = fd;
-    m_size = S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : 0;
+    m_size = static_cast<long long>(opened->identity.size);
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     // A small export needs no block of a megabyte; one byte more than its
     // size lets the first read see the end.
     std::size_t wanted = kBlockSize;
-    if (S_ISREG(st.st_mode) && m_size < static_cast<long long>(kBlockSize))
+    if (m_size < static_cast<long long>(kBlockSize))
         wanted = std::max<std::size_t>(static_cast<std::size_t>(m_size) + 1, kSmallestBlock);
     if (!m_buffer || m_capacity < wanted) {
         m_buffer.reset(new char[wanted]);

@@ -31,6 +31,28 @@ Result<FileIdentity> fileIdentityOf(const std::string& path) {
     return identityFrom(st);
 }
 
+Result<OpenedFile> openRegularFile(const std::string& path, bool createMissing) {
+    // Without O_NONBLOCK, opening a named pipe waits for a writer, for good.
+    int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+    if (createMissing) flags |= O_CREAT;
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) return Error{path, systemReason(errno)};
+    struct stat st;
+    int problem = ::fstat(fd, &st) != 0 ? errno : 0;
+    if (!problem && S_ISDIR(st.st_mode)) problem = EISDIR;
+    if (!problem && !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Error{path, "Not a regular file (a named pipe, a device or a socket)"};
+    }
+    // Regular files ignore the flag; clear it all the same, for plain reads.
+    if (!problem && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) problem = errno;
+    if (problem) {
+        ::close(fd);
+        return Error{path, systemReason(problem)};
+    }
+    return OpenedFile{fd, identityFrom(st)};
+}
+
 ReadableFile::~ReadableFile() {
     if (m_fd >= 0) ::close(m_fd);
 }
@@ -41,22 +63,10 @@ Status ReadableFile::open(const std::string& path, Missing missing) {
         m_fd = -1;
     }
     m_path = path;
-    int flags = O_RDONLY | O_CLOEXEC;
-    if (missing == Missing::CreateEmpty) flags |= O_CREAT;
-    int fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) return Error{path, systemReason(errno)};
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        int errorNumber = errno;
-        ::close(fd);
-        return Error{path, systemReason(errorNumber)};
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return Error{path, systemReason(EISDIR)};
-    }
-    m_fd = fd;
-    m_identity = identityFrom(st);
+    Result<OpenedFile> opened = openRegularFile(path, missing == Missing::CreateEmpty);
+    if (!opened) return opened.error();
+    m_fd = opened->fd;
+    m_identity = opened->identity;
     return {};
 }
 

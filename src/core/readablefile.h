@@ -28,6 +28,19 @@ struct FileIdentity {
 // The identity of the file at `path`, or an Error when it cannot be stat'ed.
 Result<FileIdentity> fileIdentityOf(const std::string& path);
 
+// A descriptor open for reading, and what it is.
+struct OpenedFile {
+    int fd = -1;
+    FileIdentity identity;
+};
+
+// Opens `path` read-only; with `createMissing` a file that does not exist is
+// created empty first. Only a regular file is accepted: a folder, a named
+// pipe, a device or a socket is refused with the path and the reason, as a
+// pipe would block the open until someone writes to it and a device may never
+// end. The caller closes the descriptor.
+Result<OpenedFile> openRegularFile(const std::string& path, bool createMissing = false);
+
 // A file opened for reading, closed when the object goes. Reads go by
 // explicit offset, so several readers can share one open file.
 class ReadableFile {
@@ -38,7 +51,7 @@ class ReadableFile {
     ReadableFile& operator=(const ReadableFile&) = delete;
 
     enum class Missing { Fail, CreateEmpty };
-    // Opens `path`; a directory is refused. With CreateEmpty a file that does
+    // Opens `path`; anything but a regular file is refused. With CreateEmpty a file that does
     // not exist is created empty first, as the page reader does.
     Status open(const std::string& path, Missing missing = Missing::Fail);
     bool isOpen() const { return m_fd >= 0; }

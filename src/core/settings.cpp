@@ -1,15 +1,16 @@
 #include "core/settings.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <utility>
 #include <vector>
 
 #include "core/atomicfile.h"
 #include "core/numbers.h"
+#include "core/readablefile.h"
 #include "core/workfolder.h"
 
 namespace lm {
@@ -335,16 +336,13 @@ Result<Settings> parseSettingsText(const std::string& text) {
 std::string settingsFilePath() { return workFilePath("$$$set.val"); }
 
 Result<Settings> readSettingsFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return Error{path, systemReason(errno)};
+    ReadableFile file;
+    if (Status opened = file.open(path); !opened) return opened.error();
     // The record is one short line; never read more than a generous first line.
     std::string text(64 * 1024, '\0');
-    std::size_t got = std::fread(&text[0], 1, text.size(), file);
-    bool readError = std::ferror(file);
-    int readErrno = errno;
-    std::fclose(file);
-    if (readError) return Error{path, systemReason(readErrno)};
-    text.resize(got);
+    Result<std::size_t> got = file.readAt(0, &text[0], text.size());
+    if (!got) return got.error();
+    text.resize(*got);
     Result<Settings> parsed = parseSettingsText(text);
     if (!parsed) return Error{path, parsed.error().reason};
     return parsed;
@@ -357,14 +355,13 @@ Status writeSettingsFile(const std::string& path, const Settings& settings) {
 }
 
 Result<Settings> loadOrCreateSettingsFile(const std::string& path) {
-    std::FILE* probe = std::fopen(path.c_str(), "rb");
-    if (!probe && errno == ENOENT) {
+    std::error_code ignored;
+    if (std::filesystem::status(path, ignored).type() == std::filesystem::file_type::not_found) {
         Settings fresh = defaultSettings();
         Status written = writeSettingsFile(path, fresh);
         if (!written) return written.error();
         return fresh;
     }
-    if (probe) std::fclose(probe);
     return readSettingsFile(path);
 }
 

@@ -1,0 +1,268 @@
+// labelmaker-cli given hostile files: NUL bytes, lines of 10 MB, files past the
+// largest label file, odd path names, unreadable files and things that are no
+// files. Each row runs the real program, so a crash or a hang fails the row
+// instead of the whole test, and checks the exit status, the message and that
+// no file that was there before lost a byte.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "clirun.h"
+#include "testdata.h"
+
+using clitest::Args;
+using clitest::folderEntries;
+using clitest::readBytes;
+using clitest::writeBytes;
+Q_DECLARE_METATYPE(Args)
+Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+// What the row's input is. "IN" in the arguments names it; with --folder the
+// input is a record inside the folder IN.
+enum Kind { Plain, OddName, LongLine, Sparse, Missing, Folder, Unreadable, Fifo };
+
+const QByteArray kTenMegabytes = QByteArray(10 * 1024 * 1024, 'x');
+const QByteArray kEarlier = "earlier~~";
+constexpr qint64 kPastLargestLabelFile = 2147483648LL + 1;  // 2 GiB + 1 byte
+constexpr uid_t kNobody = 65534;
+
+QByteArray expand(QByteArray bytes) {
+    return bytes.replace("<10MB>", kTenMegabytes);
+}
+
+QByteArray fixture(const char* name) {
+    return readBytes(QStringLiteral(LM_TEST_DATA_DIR) + QLatin1String(name));
+}
+
+struct Prepared {
+    QString in;     // what IN stands for
+    QString input;  // the hostile file itself (IN, or the record in IN)
+    QString out;    // what OUT stands for: a file that was there before
+};
+
+bool makeInput(Kind kind, const QString& path, const QByteArray& body) {
+    switch (kind) {
+        case Missing:
+            return true;
+        case Folder:
+            return QDir().mkdir(path);
+        case Sparse: {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.resize(kPastLargestLabelFile);
+        }
+        case Fifo:
+            return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+        case Unreadable:
+            return writeBytes(path, body) &&
+                   QFile::setPermissions(path, QFileDevice::Permissions());
+        default:
+            return writeBytes(path, expand(body));
+    }
+}
+
+Prepared prepare(const QTemporaryDir& dir, Kind kind, const Args& args, const QByteArray& body) {
+    const bool folderArg = std::find(args.begin(), args.end(), "--folder") != args.end();
+    const QString name = kind == OddName
+                             ? QStringLiteral("it's a \"label\" f\u00efle \u00e9t\u00e9")
+                             : QStringLiteral("input");
+    Prepared p;
+    p.in = dir.filePath(name);
+    p.input = p.in;
+    if (folderArg) {
+        QDir().mkdir(p.in);
+        p.input = p.in + QLatin1Char('/') + name + QStringLiteral(".txt");
+    }
+    p.out = dir.filePath(kind == OddName ? QStringLiteral("\u00e9 out \"1\".dat")
+                                         : QStringLiteral("out.dat"));
+    if (!makeInput(kind, p.input, body) || !writeBytes(p.out, kEarlier)) p.in.clear();
+    return p;
+}
+
+QStringList withPaths(const Args& args, const Prepared& p) {
+    QStringList list;
+    for (const std::string& arg : args)
+        list << (arg == "IN" ? p.in : arg == "OUT" ? p.out : QString::fromStdString(arg));
+    return list;
+}
+
+// Hands the folder to nobody: root reads a file of mode 000 anyway, nobody cannot.
+bool handToNobody(const QString& folder) {
+    bool ok = ::chown(QFile::encodeName(folder).constData(), kNobody, kNobody) == 0;
+    for (const QString& entry : folderEntries(folder)) {
+        const QString path = folder + QLatin1Char('/') + entry;
+        ok = ok && ::chown(QFile::encodeName(path).constData(), kNobody, kNobody) == 0;
+        if (QFileInfo(path).isDir()) ok = ok && handToNobody(path);
+    }
+    return ok;
+}
+
+}  // namespace
+
+class TestHostileInput : public QObject {
+    Q_OBJECT
+  private slots:
+    void everyCommand_data();
+    void everyCommand();
+};
+
+void TestHostileInput::everyCommand_data() {
+    QTest::addColumn<Args>("args");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("body");     // the input's bytes; <10MB> is 10 MiB of x
+    QTest::addColumn<int>("status");          // the exit status expected
+    QTest::addColumn<QString>("message");     // on stderr; {input} and {in} stand for the paths
+    QTest::addColumn<QByteArray>("written");  // a success's bytes of OUT, or of IN without OUT
+
+    const QByteArray nul("A\0B~~\0~~C\xff\0~~", 15);
+    const QByteArray longLabel = "QA76~~<10MB>~~P~~";
+    const QByteArray exportLine = "<10MB>\n\n\n\n\n\n\n\n\n\n\n\n";
+    const QByteArray connexion = fixture("/import/connexion_multiple.txt");
+    const QByteArray record = fixture("/import/connexion_records/ocm00123.txt");
+    const QString tooLong = QStringLiteral(
+        "{input}: the file is 2147483649 bytes long; a label file can be at most 2,147,483,647 "
+        "bytes");
+    const QString notText = QStringLiteral(
+        "{input} is not a text export: it holds NUL bytes (a binary file, or text in UTF-16)");
+    const QString denied = QStringLiteral("{input}: Permission denied");
+    const QString noFile = QStringLiteral("{input}: No such file or directory");
+    const QString isFolder = QStringLiteral("{input}: Is a directory");
+    const QString notRegular = QStringLiteral("{input}: Not a regular file");
+
+    const Args pages{"pages", "--type", "1", "--json", "IN"};
+    const Args del{"delete", "--type", "1", "--page", "1", "--label", "2", "IN"};
+    const Args insert{"insert-blank", "--type", "1",       "--page", "1",
+                      "--label",      "3",      "--count", "1",      "IN"};
+    const Args series{"series",  "--type", "1",        "--page", "1",
+                      "--label", "2",      "--copies", "2",      "IN"};
+    const Args convert{"convert", "--type", "1", "IN", "OUT"};
+    const Args multiple{"extract", "--type", "3", "--multiple", "IN", "OUT"};
+    const Args folder{"extract", "--type", "3", "--folder", "IN", "OUT"};
+    const Args pdf{"pdf", "--type", "1", "IN", "OUT"};
+    auto row = [](const char* name, const Args& args, Kind kind, const QByteArray& body, int status,
+                  const QString& message, const QByteArray& written = {}) {
+        QTest::newRow(name) << args << int(kind) << body << status << message << written;
+    };
+
+    // A label file is bytes: NUL bytes are texts like any other and keep their place.
+    row("pages, NUL bytes", pages, Plain, nul, 0, {}, nul);
+    row("delete, NUL bytes kept", del, Plain, nul, 0, {}, QByteArray("\0~~C\xff\0~~", 8));
+    row("pdf, NUL bytes", pdf, Plain, nul, 0, {});
+
+    row("pages, a 10 MB label", pages, LongLine, longLabel, 0, {}, longLabel);
+    row("delete before a 10 MB label", del, LongLine, longLabel, 0, {}, "<10MB>~~P~~");
+    row("insert-blank before a 10 MB label", insert, LongLine, longLabel, 0, {},
+        "QA76~~<Blank>~~<10MB>~~P~~");
+    row("series of a 10 MB label", series, LongLine, "<10MB>~~", 0, {}, "<10MB>\r\n~~<10MB>\r\n~~");
+    row("convert, a 10 MB export line", convert, LongLine, exportLine, 0, {}, "<10MB>\r\n~~");
+    row("extract --multiple, a 10 MB line", multiple, LongLine, "<10MB>\n" + connexion, 0, {});
+    row("extract --folder, a 10 MB record line", folder, LongLine, "<10MB>\r\n" + record, 0, {});
+    row("pdf, a 10 MB label", pdf, LongLine, longLabel, 0, {});
+
+    row("pages, 2 GiB + 1", pages, Sparse, {}, 1, tooLong);
+    row("delete, 2 GiB + 1", del, Sparse, {}, 1, tooLong);
+    row("insert-blank, 2 GiB + 1", insert, Sparse, {}, 1, tooLong);
+    row("series, 2 GiB + 1", series, Sparse, {}, 1, tooLong);
+    row("pdf, 2 GiB + 1", pdf, Sparse, {}, 1, tooLong);
+    row("convert, 2 GiB + 1 export", convert, Sparse, {}, 2, notText);
+    row("extract --multiple, 2 GiB + 1", multiple, Sparse, {}, 2, notText);
+    row("extract --folder, a 2 GiB + 1 record", folder, Sparse, {}, 2, notText);
+
+    // Odd names work like plain ones.
+    row("pages, odd name", pages, OddName, "A~~", 0, {}, "A~~");
+    row("delete, odd name", del, OddName, "A~~B~~", 0, {}, "B~~");
+    row("convert, odd names", convert, OddName, "X\n\n\n\n\n\n\n\n\n\n\n\n", 0, {}, "X\r\n~~");
+    row("extract --multiple, odd names", multiple, OddName, connexion, 0, {});
+    row("extract --folder, odd names", folder, OddName, record, 0, {});
+    row("pdf, odd names", pdf, OddName, "A~~", 0, {});
+
+    row("series, missing", series, Missing, {}, 1, noFile);
+    row("extract --multiple, missing", multiple, Missing, {}, 1, noFile);
+    row("delete, a folder", del, Folder, {}, 1, isFolder);
+    row("series, a folder", series, Folder, {}, 1, isFolder);
+    row("extract --multiple, a folder", multiple, Folder, {}, 1, isFolder);
+    row("extract --folder, a subfolder is no record", folder, Folder, {}, 2,
+        QStringLiteral("{in} holds no export files"));
+
+    row("pages, unreadable", pages, Unreadable, "A~~", 1, denied);
+    row("delete, unreadable", del, Unreadable, "A~~", 1, denied);
+    row("convert, unreadable", convert, Unreadable, "X\n", 1, denied);
+    row("extract --multiple, unreadable", multiple, Unreadable, connexion, 1, denied);
+    row("extract --folder, unreadable record", folder, Unreadable, record, 1, denied);
+    row("pdf, unreadable", pdf, Unreadable, "A~~", 1, denied);
+
+    // A named pipe would block the first read until someone writes to it.
+    row("pages, a named pipe", pages, Fifo, {}, 1, notRegular);
+    row("delete, a named pipe", del, Fifo, {}, 1, notRegular);
+    row("convert, a named pipe", convert, Fifo, {}, 1, notRegular);
+    row("extract --multiple, a named pipe", multiple, Fifo, {}, 1, notRegular);
+    row("extract --folder, only a named pipe", folder, Fifo, {}, 2,
+        QStringLiteral("{in} holds no export files"));
+    row("pdf, a named pipe", pdf, Fifo, {}, 1, notRegular);
+}
+
+void TestHostileInput::everyCommand() {
+    QFETCH(Args, args);
+    QFETCH(int, kind);
+    QFETCH(QByteArray, body);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, written);
+
+    QTemporaryDir dir;
+    QTemporaryDir runtime;  // Qt's runtime folder for the pdf command, kept out of `dir`
+    const Prepared p = prepare(dir, Kind(kind), args, body);
+    QVERIFY(!p.in.isEmpty());
+    const bool asNobody = kind == Unreadable && ::geteuid() == 0;
+    if (asNobody) QVERIFY(handToNobody(dir.path()));
+    const QByteArray inputBefore =
+        kind == Sparse || kind == Fifo ? QByteArray() : readBytes(p.input);
+    const QStringList entriesBefore = folderEntries(dir.path());
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QORTEX_DIR"), dir.path());  // no settings file: the defaults
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    process.setProcessEnvironment(env);
+    if (asNobody)
+        process.setChildProcessModifier([] {
+            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
+        });
+    process.start(clitest::cliProgram(), withPaths(args, p));
+    const bool finished = process.waitForFinished(20000);
+    if (!finished) process.kill(), process.waitForFinished();
+    QVERIFY2(finished, "the command hung");
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    QVERIFY2(process.exitCode() == status, qPrintable(err));
+
+    const QString target = args.back() == "OUT" ? p.out : p.input;
+    if (status == 0) {
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        if (args.front() == "pdf")
+            QVERIFY(readBytes(p.out).startsWith("%PDF-"));
+        else if (!written.isEmpty())
+            QVERIFY(readBytes(target) == expand(written));
+        else
+            QVERIFY(readBytes(target) != kEarlier && !readBytes(target).isEmpty());
+        return;
+    }
+    QString expected = message;
+    expected.replace(QStringLiteral("{input}"), p.input).replace(QStringLiteral("{in}"), p.in);
+    QVERIFY2(err.contains(expected), qPrintable(err + QStringLiteral("\nwanted: ") + expected));
+    QVERIFY(process.readAllStandardOutput().isEmpty());
+    QCOMPARE(readBytes(p.out), kEarlier);
+    if (!inputBefore.isEmpty()) QVERIFY(readBytes(p.input) == inputBefore);
+    QCOMPARE(folderEntries(dir.path()), entriesBefore);
+}
+
+QTEST_GUILESS_MAIN(TestHostileInput)
+#include "tst_hostileinput.moc"
