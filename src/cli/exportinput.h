@@ -3,20 +3,10 @@
 #include <string>
 
 #include "cli/clicommand.h"
+#include "core/exportcontent.h"
 #include "core/result.h"
 
 namespace lm::cli {
-
-// What the import commands check about an export before anything is written.
-enum class ExportContent {
-    Text,
-    Empty,   // nothing to convert
-    Binary,  // NUL bytes near its start: a binary file, or text in UTF-16
-};
-
-// Looks at the start of `path`. An Error when it cannot be opened or read
-// (a folder included), with the path and the system's reason.
-Result<ExportContent> exportContent(const std::string& path);
 
 // True when both paths name one existing file (links and other spellings included).
 bool sameFile(const std::string& a, const std::string& b);

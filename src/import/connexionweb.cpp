@@ -4,6 +4,7 @@
 
 #include "app/windowcontext.h"
 #include "core/connexionextract.h"
+#include "core/exportcontent.h"
 #include "core/workfolder.h"
 #include "import/fileextractform.h"
 #include "import/importprogress.h"
@@ -51,7 +52,9 @@ std::optional<std::string> extractFolder(WindowContext& window, QWidget* parent,
                                          const std::string& folder, int callIndex) {
     const std::string output = workFilePath(newFileName(callIndex));
     Result<ExtractSummary> extracted = Error{};
-    {
+    if (Status checked = checkTextExports(folder); !checked) {
+        extracted = checked.error();
+    } else {
         BusyCursor busy;
         ImportProgress progress(
             parent, QStringLiteral("Extracting the labels of %1").arg(fromFilePath(folder)));
@@ -67,7 +70,9 @@ std::optional<std::string> extractMultiple(WindowContext& window, const std::str
                                            int callIndex) {
     const std::string output = workFilePath(newFileMultipleName(callIndex));
     Result<ExtractSummary> extracted = Error{};
-    {
+    if (Status checked = checkTextExport(exportFile); !checked) {
+        extracted = checked.error();
+    } else {
         BusyCursor busy;
         ImportProgress progress(
             window.window(),

@@ -1,6 +1,7 @@
 #include "import/exportimport.h"
 
 #include "app/windowcontext.h"
+#include "core/exportcontent.h"
 #include "core/importconvert.h"
 #include "core/workfolder.h"
 #include "import/importprogress.h"
@@ -21,6 +22,11 @@ void importExport(WindowContext& window, const QString& dialogTitle) {
     const std::string exportFile = toFilePath(*chosen);
     const std::string output = workFilePath(kImportResultFile);
     Result<ConvertSummary> converted = Error{};
+    if (Status checked = checkTextExport(exportFile); !checked) {
+        reportFileError(window, QStringLiteral("The file %1 could not be imported.").arg(*chosen),
+                        exportFile, checked.error());
+        return;
+    }
     {
         BusyCursor busy;
         ImportProgress progress(window.window(), QStringLiteral("Importing %1").arg(*chosen));
