@@ -13,20 +13,13 @@
 # when not run as root (cups-pdf's backend runs only as root) or when cupsd
 # cannot start.
 set -u
-build=${1:?usage: cups_print.sh BUILD_DIR}
-program=$build/bin/labelmaker
-skip() { echo "skipped: $*"; exit 77; }
-
-for tool in cupsd lpadmin lpstat cupsreject xvfb-run xdotool pdfinfo pdftoppm convert; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
+. "$(dirname "$0")/lib/common.sh"
+lm_setup "${1:-}" cupsd lpadmin lpstat cupsreject xvfb-run openbox xprop xdotool pdfinfo pdftoppm convert
 backend=/usr/lib/cups/backend/cups-pdf
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-[ -e "$backend" ] && [ -f "$ppd" ] || skip "cups-pdf (printer-driver-cups-pdf) is not installed"
-[ "$(id -u)" = 0 ] || skip "cups-pdf's backend runs only as root"
-for needed in "$program" "$build/bin/labelmaker-cli"; do
-    [ -x "$needed" ] || { echo "FAIL: $needed is missing"; exit 1; }
-done
+[ -e "$backend" ] && [ -f "$ppd" ] || lm_skip "cups-pdf (printer-driver-cups-pdf) is not installed"
+[ "$(id -u)" = 0 ] || lm_skip "cups-pdf's backend runs only as root"
+[ -x "$build/bin/labelmaker-cli" ] || { echo "FAIL: $build/bin/labelmaker-cli is missing"; exit 1; }
 
 # Where cups-pdf puts its files: its Out setting, ${HOME} being the home of
 # the user who prints.
@@ -37,7 +30,6 @@ out=${out//'${HOME}'/$home}
 out_existed=no
 [ -d "$out" ] && out_existed=yes
 
-work=$(mktemp -d /tmp/lmcups.XXXXXX)
 chmod 755 "$work"
 cupsd_pid=""
 before=$work/before.txt
@@ -85,7 +77,7 @@ for _ in $(seq 1 50); do
     kill -0 "$cupsd_pid" 2>/dev/null || break
     sleep 0.2
 done
-lpstat -r >/dev/null 2>&1 || { cat "$work/log/cupsd.out"; skip "cupsd could not start"; }
+lpstat -r >/dev/null 2>&1 || { cat "$work/log/cupsd.out"; lm_skip "cupsd could not start"; }
 
 queue=LabelMakerTest
 lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>/dev/null || {
@@ -93,44 +85,16 @@ lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>/dev/null || {
 lpadmin -d "$queue" || { echo "FAIL: lpadmin could not make $queue the default"; exit 1; }
 export LPDEST=$queue
 
-# A working folder with the default settings (sp1, Interactive printing) and
-# a working label file of three labels.
-export QORTEX_DIR=$work/qortex LM_PROGRAM=$program
-mkdir -p "$QORTEX_DIR"
+# The default settings (sp1, Interactive printing) and a working label file
+# of three labels.
 printf 'FIRSTLABEL~~SECOND~~THIRD~~' >"$QORTEX_DIR/\$\$label.dat"
-
 export LM_OUT=$out LM_BEFORE=$before LM_QUEUE=$queue
+
 # Prints once; then, with the queue refusing jobs, once more, which must end
 # in a message box instead of silence.
-xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
-    command -v openbox >/dev/null && { openbox >/dev/null 2>&1 & sleep 1; }
-    "$LM_PROGRAM" >"$QORTEX_DIR.log" 2>&1 &
-    pid=$!
-    fail() { echo "FAIL: $*"; cat "$QORTEX_DIR.log"; kill "$pid" 2>/dev/null; exit 1; }
-    wait_for() {  # a window whose title matches $1
-        for _ in $(seq 1 150); do
-            found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-            [ -n "$found" ] && { echo "$found"; return 0; }
-            kill -0 "$pid" 2>/dev/null || return 1
-            sleep 0.2
-        done
-        return 1
-    }
-    answer() {  # the next message box, with Return (its default button)
-        box=$(wait_for "^Kelvarine Label Maker$") || return 1
-        xdotool windowactivate --sync "$box" key Return
-        for _ in $(seq 1 50); do  # gone, so the next answer finds the next box
-            xdotool search --onlyvisible --name "^Kelvarine Label Maker$" | grep -qx "$box" || break
-            sleep 0.1
-        done
-    }
-    print_page() {
-        xdotool windowactivate --sync "$main" key --clearmodifiers alt+f
-        sleep 0.5
-        xdotool key p
-        answer || fail "Print Current Page asked nothing"
-    }
-    main=$(wait_for "^Kelvarine Label Maker - ") || fail "no main window showing the working file"
+session() {
+    print_page() { menu f p; answer "Print Current Page" Return; }
+    start_program "^Kelvarine Label Maker - "
     sleep 1
     print_page
     # The queue runs the job through its filters into cups-pdf.
@@ -141,11 +105,12 @@ xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
     done
     cupsreject "$LM_QUEUE"
     print_page
-    answer || fail "a print job the queue refused was not reported"
+    answer "the refused print job" Return
     kill -0 "$pid" 2>/dev/null || fail "the program ended"
     kill -TERM "$pid"
     exit 0
-' || exit 1
+}
+lm_xvfb session || exit 1
 
 pdf=$(comm -13 "$before" <(ls -1 "$out" 2>/dev/null | sort) | grep '\.pdf$')
 if [ "$(grep -c . <<<"$pdf")" != 1 ]; then

@@ -11,26 +11,16 @@
 # Usage: e2e_operator.sh BUILD_DIR. Exit 77 (skipped) without xvfb-run,
 # openbox, xdotool, ImageMagick's import, pdfinfo or pdftotext.
 set -u
-build=${1:?usage: e2e_operator.sh BUILD_DIR}
-program=$build/bin/labelmaker
-for tool in xvfb-run openbox xdotool import pdfinfo pdftotext; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-[ -x "$program" ] || { echo "FAIL: $program is missing"; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export QORTEX_DIR=$work/qortex LM_PROGRAM=$program LM_SHOTS=$build/e2e
-export LM_EXPORT=$work/export/catme\ slb.txt LM_SAVED=$work/saved/series.dat
+. "$(dirname "$0")/lib/common.sh"
+lm_setup "${1:-}" xvfb-run openbox xprop xdotool import pdfinfo pdftotext
+export LM_SHOTS=$build/e2e LM_EXPORT=$work/export/catme\ slb.txt LM_SAVED=$work/saved/series.dat
 # No print queue: the program finds no printer and prints into a PDF file.
 export CUPS_SERVER=/nonexistent/socket
-mkdir -p "$QORTEX_DIR" "$work/export" "$work/saved"
+mkdir -p "$work/export" "$work/saved"
 rm -f "$LM_SHOTS"-*.png
-
-# slb (label type 5), Batch printing (so no working file is loaded at the
-# start and the imported labels are the only ones), its default margins.
-printf '"Times New Roman",11,0,#FALSE#,#FALSE#,#FALSE#,#FALSE#,"Times New Roman",12,0,#FALSE#,#FALSE#,#FALSE#,#FALSE#,0,5,2,890,690,35,30\r\n' \
-    >"$QORTEX_DIR/\$\$\$set.val"
+# slb, Batch printing (no working file is loaded at the start, so the
+# imported labels are the only ones), its default margins.
+lm_settings 5 2 890 690
 
 # The export: per title 9 lines of call number (columns 1-8) beside author,
 # title and barcode (from column 11), then 3 lines the import skips.
@@ -71,98 +61,22 @@ pocket_of() { IFS='|' read -r _ _ _ _ author title barcode <<<"${titles[$1]}"; p
 } >"$work/expected.dat"
 
 started=$(date +%s)
-xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
-    set -u
-    # Keys go to the window that has the focus, so the window manager must
-    # be up before the program maps its window.
-    openbox >/dev/null 2>&1 &
-    if command -v xprop >/dev/null; then
-        for _ in $(seq 1 50); do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-            sleep 0.1
-        done
-    else
-        sleep 1
-    fi
-    fail() {
-        echo "FAIL: $*"
-        import -window root "$LM_SHOTS-failure.png"
-        echo "--- program output:"; cat "$QORTEX_DIR.log"
-        kill "$pid" 2>/dev/null
-        exit 1
-    }
-    shot() { sleep 0.5; import -window root "$LM_SHOTS-$1.png"; }
-    # Waits up to $2 seconds (10 by default) for a visible window whose name
-    # matches the pattern $1; its id goes into $found. A search can fail on
-    # a window that closes while it looks, so it is repeated, not synced.
-    search_window() {
-        local deadline=$((SECONDS + ${2:-10}))
-        while [ "$SECONDS" -lt "$deadline" ]; do
-            found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-            [ -n "$found" ] && return 0
-            kill -0 "$pid" 2>/dev/null || fail "the program ended while waiting for \"$1\""
-            sleep 0.1
-        done
-        fail "no window \"$1\""
-    }
-    wait_window() { search_window "^$1\$"; }
-    # Waits until no visible window is named $1.
-    wait_gone() {
-        for _ in $(seq 1 100); do
-            xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-            sleep 0.1
-        done
-        fail "the window \"$1\" did not close"
-    }
-    # Waits until the main window has the title $1.
-    expect_title() {
-        local name=""
-        for _ in $(seq 1 100); do
-            name=$(xdotool getwindowname "$window" 2>/dev/null)
-            [ "$name" = "$1" ] && { echo "title: $name"; return 0; }
-            sleep 0.1
-        done
-        fail "title \"$name\", expected \"$1\""
-    }
-    # Activates window $1 and waits until it has the focus.
-    focus() {
-        xdotool windowactivate --sync "$1" 2>/dev/null
-        for _ in $(seq 1 50); do
-            [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
-            sleep 0.1
-        done
-        fail "window $1 did not get the focus"
-    }
-    keys() { xdotool key --delay 150 "$@"; }
-    # Answers the message box titled "Kelvarine Label Maker" that says $1
-    # (told apart from the main window by its title alone) with keys $2...
-    answer() {
-        wait_window "Kelvarine Label Maker"
-        echo "message box: $1"
-        shift
-        focus "$found"; keys "$@"
-        wait_gone "Kelvarine Label Maker"
-    }
+session() {
     # Names a file in the file dialog titled $1: the path $2, then Enter.
     file_dialog() {
-        wait_window "$1"
+        search_window "^$1\$"
         focus "$found"
         sleep 0.3
         keys ctrl+a
         xdotool type --delay 20 "$2"
         sleep 0.3
         keys Return
-        wait_gone "$1"
+        wait_closed "$found"
     }
-
-    "$LM_PROGRAM" >"$QORTEX_DIR.log" 2>&1 &
-    pid=$!
-    search_window "^Kelvarine Label Maker" 20
-    window=$found
+    start_program "^Kelvarine Label Maker( - .*)?$"
     expect_title "Kelvarine Label Maker"
 
-    # File, Import Cat&ME.
-    focus "$window"; keys alt+f m
+    menu f m  # File, Import Cat&ME
     file_dialog "Import CatME Label File" "$LM_EXPORT"
     scratch=$QORTEX_DIR/\$\$\$aaaa.dat
     expect_title "Kelvarine Label Maker - ${scratch^^}  (Page  1)"
@@ -176,8 +90,8 @@ xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
     sleep 0.3
 
     # Edit, Multiple Copies: Vol. 1-3 x Copy 1,2, one copy of each, Apply.
-    keys alt+e m
-    wait_window "Multiple Label Production Setup"
+    menu e m
+    search_window "^Multiple Label Production Setup\$"
     focus "$found"
     xdotool type --delay 30 "Vol."; keys Tab
     xdotool type --delay 30 "1-3"; keys Tab
@@ -186,21 +100,17 @@ xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
     xdotool type --delay 30 "1"
     shot series-dialog
     keys Return
-    wait_gone "Multiple Label Production Setup"
+    wait_closed "$found"
 
-    focus "$window"
-    keys alt+p n; expect_title "Kelvarine Label Maker - ${scratch^^}  (Page  2)"
+    menu p n; expect_title "Kelvarine Label Maker - ${scratch^^}  (Page  2)"
     shot page2
-    keys alt+p p; expect_title "Kelvarine Label Maker - ${scratch^^}  (Page  1)"
+    menu p p; expect_title "Kelvarine Label Maker - ${scratch^^}  (Page  1)"
 
-    # File, Save Label File As: "&As" is the first of two items on A.
-    keys alt+f a Return
+    menu f a Return  # File, Save Label File As: "&As" is the first of two on A
     file_dialog "Save Label File" "$LM_SAVED"
     expect_title "Kelvarine Label Maker - ${LM_SAVED^^} (Page  1)"
 
-    # File, Print All: the second item on A.
-    focus "$window"
-    keys alt+f a a Return
+    menu f a a Return  # File, Print All: the second item on A
     answer "All the labels will be printed out. Proceed?" y
     for _ in $(seq 1 100); do [ -s "$QORTEX_DIR/labels.pdf" ] && break; sleep 0.1; done
     [ -s "$QORTEX_DIR/labels.pdf" ] || fail "Print All left no $QORTEX_DIR/labels.pdf"
@@ -208,14 +118,9 @@ xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
     expect_title "Kelvarine Label Maker - ${LM_SAVED^^}  (Page  1)"
     shot printed
 
-    # File, Exit.
-    focus "$window"
-    keys alt+f e
-    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$pid" 2>/dev/null && fail "File, Exit did not end the program"
-    wait "$pid" || fail "the program ended with status $?"
-    exit 0
-'
+    exit_by_menu
+}
+lm_xvfb session
 status=$?
 echo "ran $(($(date +%s) - started)) s under Xvfb"
 [ "$status" -eq 0 ] || exit "$status"
