@@ -1,8 +1,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <filesystem>
+#include <memory>
 
 #include "cli/arguments.h"
+#include "cli/bytenamedfile.h"
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
 #include "cli/commandoptions.h"
@@ -98,7 +100,21 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
         return fileError(streams, Error{pdfPath,
                                         "the program runs without Qt Gui, which "
                                         "drawing the labels needs"});
-    PdfSheetWriter writer(QFile::decodeName(pdfPath.c_str()));
+    // A name that is no UTF-8 text reaches its file through its bytes.
+    const bool textName = ByteNamedFile::nameIsText(pdfPath);
+    ByteNamedFile byteNamed(pdfPath);
+    if (!textName) {
+        if (Status opened = byteNamed.openForWriting(); !opened)
+            return fileError(streams, opened.error());
+    }
+    auto pdfError = [&](Error error) {
+        if (error.path.empty()) error.path = pdfPath;
+        return fileError(streams, error);
+    };
+    std::unique_ptr<PdfSheetWriter> pdf =
+        textName ? std::make_unique<PdfSheetWriter>(QFile::decodeName(pdfPath.c_str()))
+                 : std::make_unique<PdfSheetWriter>(&byteNamed);
+    PdfSheetWriter& writer = *pdf;
     writer.setTitle(QFileInfo(QFile::decodeName(labelPath.c_str())).fileName());
 
     // Pages as the window pages through the file: each starts right after the
@@ -116,12 +132,15 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
         if (!read) return fileError(streams, read.error());
         if (start > state.LabelFileLength) break;
         Status added = writer.addSheet(labelSheet(sheetSettings, labelType, page));
-        if (!added) return fileError(streams, added.error());
+        if (!added) return pdfError(added.error());
         start = std::int64_t(state.PageEndPosition) + 1;
     } while (start <= state.LabelFileLength);
 
     Status finished = writer.finish();
-    if (!finished) return fileError(streams, finished.error());
+    if (!finished) return pdfError(finished.error());
+    if (!textName) {
+        if (Status committed = byteNamed.commit(); !committed) return pdfError(committed.error());
+    }
     const int sheets = writer.sheetCount();
     streams.out << sheets << (sheets == 1 ? " sheet" : " sheets") << " written to " << pdfPath
                 << "\n";

@@ -12,6 +12,10 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "clirun.h"
 #include "testdata.h"
@@ -104,6 +108,26 @@ bool handToNobody(const QString& folder) {
     return ok;
 }
 
+// Files named by bytes that are no UTF-8, which QFile cannot name.
+bool writeRaw(const std::string& path, const QByteArray& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    return file.write(bytes.constData(), bytes.size()).good();
+}
+
+QByteArray readRaw(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return QByteArray::fromStdString(
+        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+}
+
+std::vector<std::string> rawEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().native());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 }  // namespace
 
 class TestHostileInput : public QObject {
@@ -111,6 +135,8 @@ class TestHostileInput : public QObject {
   private slots:
     void everyCommand_data();
     void everyCommand();
+    void namesInAnOlderEncoding_data();
+    void namesInAnOlderEncoding();
 };
 
 void TestHostileInput::everyCommand_data() {
@@ -264,5 +290,63 @@ void TestHostileInput::everyCommand() {
     QCOMPARE(folderEntries(dir.path()), entriesBefore);
 }
 
-QTEST_GUILESS_MAIN(TestHostileInput)
+void TestHostileInput::namesInAnOlderEncoding_data() {
+    QTest::addColumn<Args>("args");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("written");  // OUT's bytes, or IN's without OUT; "" any
+    const QByteArray record = fixture("/import/connexion_records/ocm00123.txt");
+    QTest::newRow("pages") << Args{"pages", "--type", "1", "IN"} << QByteArray("A~~")
+                           << QByteArray("A~~");
+    QTest::newRow("delete") << Args{"delete", "--type", "1", "--page", "1", "--label", "2", "IN"}
+                            << QByteArray("A~~B~~") << QByteArray("B~~");
+    QTest::newRow("convert") << Args{"convert", "--type", "1", "IN", "OUT"}
+                             << QByteArray("X\n\n\n\n\n\n\n\n\n\n\n\n") << QByteArray("X\r\n~~");
+    QTest::newRow("extract --multiple")
+        << Args{"extract", "--type", "3", "--multiple", "IN", "OUT"}
+        << fixture("/import/connexion_multiple.txt") << QByteArray();
+    QTest::newRow("extract --folder")
+        << Args{"extract", "--type", "3", "--folder", "IN", "OUT"} << record << QByteArray();
+    QTest::newRow("pdf") << Args{"pdf", "--type", "1", "IN", "OUT"} << QByteArray("A~~")
+                         << QByteArray("%PDF-");
+}
+
+// Latin-1 names, as on an older disk, work like any other: every file is the
+// one named, and no twin with a replacement character appears.
+void TestHostileInput::namesInAnOlderEncoding() {
+    QFETCH(Args, args);
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, written);
+    QTemporaryDir dir;
+    const std::string folder = QFile::encodeName(dir.path()).toStdString();
+    // QTemporaryDir cannot remove what it cannot name.
+    struct RemoveAll {
+        std::string path;
+        ~RemoveAll() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } removeAll{folder};
+    const std::string in = folder + "/l\xe9 in";
+    const std::string out = folder + "/\xe9t\xe9 out";
+    const bool folderArg = args[3] == "--folder";
+    std::string input = in;
+    if (folderArg) {
+        QVERIFY(std::filesystem::create_directory(in));
+        input = in + "/\xe9.txt";
+    }
+    QVERIFY(writeRaw(input, body) && writeRaw(out, kEarlier));
+    for (std::string& arg : args) arg = arg == "IN" ? in : arg == "OUT" ? out : arg;
+    qputenv("QORTEX_DIR", QByteArray::fromStdString(folder));
+    clitest::CliRun run = clitest::runCli(args);
+    qunsetenv("QORTEX_DIR");
+    QVERIFY2(run.status == 0, run.err.c_str());
+    const QByteArray result = readRaw(args.back() == out ? out : input);
+    if (written.isEmpty())
+        QVERIFY(!result.isEmpty() && result != kEarlier);
+    else
+        QVERIFY(result.startsWith(written));
+    QVERIFY(rawEntries(folder) == (std::vector<std::string>{"l\xe9 in", "\xe9t\xe9 out"}));
+}
+
+QTEST_APPLESS_MAIN(TestHostileInput)
 #include "tst_hostileinput.moc"
