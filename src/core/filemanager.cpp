@@ -308,6 +308,8 @@ Status renameFile(const std::string& oldPath, const std::string& newPath) {
     if (renameat2(AT_FDCWD, oldPath.c_str(), AT_FDCWD, newPath.c_str(), RENAME_NOREPLACE) == 0)
         return {};
     int errorNumber = errno;
+    // The name taken is the new one; any other failure is about the old file.
+    if (errorNumber == EEXIST) return systemError(newPath, errorNumber);
     if (errorNumber != EINVAL && errorNumber != ENOSYS) return systemError(oldPath, errorNumber);
     // A file system without the no-replace rename: check, then rename.
     struct stat st;
