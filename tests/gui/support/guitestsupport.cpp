@@ -1,5 +1,6 @@
 #include "guitestsupport.h"
 
+#include <QAction>
 #include <QFile>
 #include <QTest>
 
@@ -12,6 +13,10 @@
 
 StartedWindow::StartedWindow(const lm::Settings& settings)
     : window(startWith(folder, settings, dialogs)) {}
+
+StartedWindow::StartedWindow(const lm::Settings& settings, const QByteArray& workingFile)
+    : window((folder.writeFile(lm::kWorkingLabelFile, workingFile),
+              startWith(folder, settings, dialogs))) {}
 
 StartedWindow::~StartedWindow() = default;
 
@@ -67,6 +72,12 @@ std::unique_ptr<lm::Forms1> startWith(const TempWorkFolder& folder, const lm::Se
     lm::StartUpResult started = lm::startUp(dialogs);
     if (!started.window) QTest::qFail("start-up made no window", __FILE__, __LINE__);
     return std::move(started.window);
+}
+
+void trigger(lm::Forms1& window, const QString& objectName) {
+    QAction* action = window.menuItem(objectName);
+    QVERIFY2(action, qPrintable(objectName));
+    action->trigger();
 }
 
 int pixelsX(const lm::LabelControl& label, double twips) {

@@ -50,11 +50,16 @@ std::unique_ptr<lm::Forms1> startWith(const TempWorkFolder& folder, const lm::Se
 // answered from a script; `window` is null when start-up made none.
 struct StartedWindow {
     explicit StartedWindow(const lm::Settings& settings);
+    // The same with `workingFile` as the working label file's bytes.
+    StartedWindow(const lm::Settings& settings, const QByteArray& workingFile);
     ~StartedWindow();
     TempWorkFolder folder;
     ScriptedDialogs dialogs;
     std::unique_ptr<lm::Forms1> window;
 };
+
+// Runs the menu item named `objectName`; fails the test when there is none.
+void trigger(lm::Forms1& window, const QString& objectName);
 
 // Pixels for twips at the label's screen resolution, as the page places it.
 int pixelsX(const lm::LabelControl& label, double twips);

@@ -5,48 +5,19 @@
 namespace {
 
 QString buttonsName(lm::MessageButtons buttons) {
-    switch (buttons) {
-        case lm::MessageButtons::Ok:
-            return QStringLiteral("Ok");
-        case lm::MessageButtons::OkCancel:
-            return QStringLiteral("OkCancel");
-        case lm::MessageButtons::YesNo:
-            return QStringLiteral("YesNo");
-        case lm::MessageButtons::YesNoCancel:
-            return QStringLiteral("YesNoCancel");
-    }
-    return QString();
+    static const char* const names[] = {"Ok", "OkCancel", "YesNo", "YesNoCancel"};
+    return QString::fromLatin1(names[int(buttons)]);
 }
 
 QString iconName(lm::MessageIcon icon) {
-    switch (icon) {
-        case lm::MessageIcon::None:
-            return QStringLiteral("no icon");
-        case lm::MessageIcon::Information:
-            return QStringLiteral("information");
-        case lm::MessageIcon::Question:
-            return QStringLiteral("question");
-        case lm::MessageIcon::Exclamation:
-            return QStringLiteral("exclamation");
-        case lm::MessageIcon::Critical:
-            return QStringLiteral("critical");
-    }
-    return QString();
+    static const char* const names[] = {"no icon", "information", "question", "exclamation",
+                                        "critical"};
+    return QString::fromLatin1(names[int(icon)]);
 }
 
 QString answerName(std::optional<lm::MessageAnswer> answer) {
-    if (!answer) return QStringLiteral("(first button)");
-    switch (*answer) {
-        case lm::MessageAnswer::Ok:
-            return QStringLiteral("Ok");
-        case lm::MessageAnswer::Cancel:
-            return QStringLiteral("Cancel");
-        case lm::MessageAnswer::Yes:
-            return QStringLiteral("Yes");
-        case lm::MessageAnswer::No:
-            return QStringLiteral("No");
-    }
-    return QString();
+    static const char* const names[] = {"Ok", "Cancel", "Yes", "No"};
+    return answer ? QString::fromLatin1(names[int(*answer)]) : QStringLiteral("(first button)");
 }
 
 // Shows line breaks, so that "\r\n" and "\n" can be told apart in a report.
@@ -82,17 +53,19 @@ ScriptedDialogs::~ScriptedDialogs() {
                      __FILE__, __LINE__);
 }
 
+ScriptedDialogs::Step& ScriptedDialogs::push(Kind kind, const QString& description) {
+    m_steps.emplace_back();
+    m_steps.back().kind = kind;
+    m_steps.back().description = description;
+    return m_steps.back();
+}
+
 void ScriptedDialogs::expectMessage(const QString& text, lm::MessageButtons buttons,
                                     lm::MessageIcon icon, lm::MessageAnswer answer,
                                     const QString& title) {
-    Step step;
-    step.kind = Kind::Message;
-    step.message.text = text;
-    step.message.title = title;
-    step.message.buttons = buttons;
-    step.message.icon = icon;
-    step.answer = answer;
-    m_steps.push_back(step);
+    lm::MessageRequest request{text, title, buttons, icon, std::nullopt};
+    push(Kind::Message, describeMessage(request)).message = request;
+    m_steps.back().answer = answer;
 }
 
 void ScriptedDialogs::expectMessageWithDefault(const QString& text, lm::MessageButtons buttons,
@@ -106,23 +79,19 @@ void ScriptedDialogs::expectMessageWithDefault(const QString& text, lm::MessageB
 
 void ScriptedDialogs::expectInput(const QString& prompt, const QString& title,
                                   const QString& defaultText, std::optional<QString> answer) {
-    Step step;
-    step.kind = Kind::Input;
+    Step& step = push(Kind::Input, QStringLiteral("input box %1").arg(visible(prompt)));
     step.prompt = prompt;
     step.title = title;
     step.detail = defaultText;
     step.text = std::move(answer);
-    m_steps.push_back(step);
 }
 
 void ScriptedDialogs::expectOpenFile(const QString& title, const QString& filter,
                                      std::optional<QString> answer) {
-    Step step;
-    step.kind = Kind::OpenFile;
+    Step& step = push(Kind::OpenFile, QStringLiteral("file dialog %1").arg(visible(title)));
     step.title = title;
     step.detail = filter;
     step.text = std::move(answer);
-    m_steps.push_back(step);
 }
 
 void ScriptedDialogs::expectSaveFile(const QString& title, const QString& filter,
@@ -132,54 +101,25 @@ void ScriptedDialogs::expectSaveFile(const QString& title, const QString& filter
 }
 
 void ScriptedDialogs::expectFolder(const QString& title, std::optional<QString> answer) {
-    Step step;
-    step.kind = Kind::Folder;
+    Step& step = push(Kind::Folder, QStringLiteral("folder dialog %1").arg(visible(title)));
     step.title = title;
     step.text = std::move(answer);
-    m_steps.push_back(step);
 }
 
 void ScriptedDialogs::expectFont(std::optional<lm::FontChoice> preset,
                                  std::optional<lm::FontChoice> answer) {
-    Step step;
-    step.kind = Kind::Font;
+    Step& step = push(Kind::Font, QStringLiteral("font dialog"));
     step.preset = std::move(preset);
     step.font = std::move(answer);
-    m_steps.push_back(step);
 }
 
 void ScriptedDialogs::expectPrint(bool accept) {
-    Step step;
-    step.kind = Kind::Print;
-    step.accept = accept;
-    m_steps.push_back(step);
+    push(Kind::Print, QStringLiteral("print dialog")).accept = accept;
 }
 
 QStringList ScriptedDialogs::problems() const {
     QStringList all = m_failures;
-    for (const Step& step : m_steps) {
-        switch (step.kind) {
-            case Kind::Message:
-                all << QStringLiteral("not shown: ") + describeMessage(step.message);
-                break;
-            case Kind::Input:
-                all << QStringLiteral("not shown: input box %1").arg(visible(step.prompt));
-                break;
-            case Kind::OpenFile:
-            case Kind::SaveFile:
-                all << QStringLiteral("not shown: file dialog %1").arg(visible(step.title));
-                break;
-            case Kind::Folder:
-                all << QStringLiteral("not shown: folder dialog %1").arg(visible(step.title));
-                break;
-            case Kind::Font:
-                all << QStringLiteral("not shown: font dialog");
-                break;
-            case Kind::Print:
-                all << QStringLiteral("not shown: print dialog");
-                break;
-        }
-    }
+    for (const Step& step : m_steps) all << QStringLiteral("not shown: ") + step.description;
     return all;
 }
 

@@ -32,6 +32,10 @@ class ScriptedDialogs : public lm::Dialogs {
                                   lm::MessageIcon icon, lm::MessageAnswer defaultButton,
                                   lm::MessageAnswer answer,
                                   const QString& title = lm::kMessageTitle);
+    // A box with only OK, answered with it.
+    void expectOk(const QString& text, lm::MessageIcon icon = lm::MessageIcon::None) {
+        expectMessage(text, lm::MessageButtons::Ok, icon, lm::MessageAnswer::Ok);
+    }
     void expectInput(const QString& prompt, const QString& title, const QString& defaultText,
                      std::optional<QString> answer);
     void expectOpenFile(const QString& title, const QString& filter, std::optional<QString> answer);
@@ -73,8 +77,10 @@ class ScriptedDialogs : public lm::Dialogs {
         std::optional<lm::FontChoice> preset;
         std::optional<lm::FontChoice> font;
         bool accept = false;
+        QString description;  // for a report of a step not shown
     };
 
+    Step& push(Kind kind, const QString& description);
     // The next step when it is of `kind`; records a failure otherwise.
     std::optional<Step> next(Kind kind, const QString& description);
     void check(const QString& what, const QString& expected, const QString& actual);
