@@ -1,93 +1,97 @@
+#include <QAction>
 #include <QTest>
 
 #include "app/forms1.h"
 #include "core/labeltypes.h"
+#include "core/pagegeometry.h"
 #include "guitestsupport.h"
+#include "pagefixtures.h"
 #include "platform/labelcontrol.h"
 #include "platform/sheetcontrol.h"
 #include "scripteddialogs.h"
 
-using lm::Forms1;
 using lm::LabelControl;
+
+namespace {
+
+QList<int> checkedZoomItems(lm::Forms1& window) {
+    QList<int> checked;
+    for (QAction* item : window.menuArray(QStringLiteral("mnuView_ZoomItem")))
+        if (item->isChecked()) checked << item->data().toInt();
+    return checked;
+}
+
+void chooseZoom(lm::Forms1& window, int index) {
+    trigger(window, QStringLiteral("mnuView_ZoomItem_%1").arg(index));
+}
+
+}  // namespace
 
 class TestViewZoom : public QObject {
     Q_OBJECT
   private slots:
-    void labelsMoveWithTheZoomAndKeepTheirSize_data();
-    void labelsMoveWithTheZoomAndKeepTheirSize();
-    void textIsDrawnAtTheZoom();
-    void zoomOneHundredGivesBackTheStartUpPositions();
+    void zoomItemMovesTheLabelsAndKeepsTheirSize_data();
+    void zoomItemMovesTheLabelsAndKeepsTheirSize();
+    void zoomLastsAcrossPageMoves();
     void layoutForAnotherTypeFailsAndRecoversOnce();
     void pageViewGrowsToHoldTheZoomedPage();
 };
 
-void TestViewZoom::labelsMoveWithTheZoomAndKeepTheirSize_data() {
+void TestViewZoom::zoomItemMovesTheLabelsAndKeepsTheirSize_data() {
     QTest::addColumn<int>("type");
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<bool>("pocket");
-    QTest::addColumn<int>("element");
-    QTest::addColumn<QPointF>("position");
-    QTest::newRow("sp1 50% first") << 1 << 50 << false << 2 << QPointF(320, 460);
-    QTest::newRow("sp1 50% second row") << 1 << 50 << false << 10 << QPointF(320, 1967.5);
-    QTest::newRow("sl4 200% fifth row")
-        << 3 << 200 << false << 10 << QPointF(1420, 2 * (827 + 12009.6));
-    QTest::newRow("sl4 50% second pocket")
-        << 3 << 50 << true << 3 << QPointF((710 + 1386) * 0.5, (827 + 1170) * 0.5);
-    QTest::newRow("slb2 30% pocket")
-        << 6 << 30 << true << 2 << QPointF((2376 + 3456) * 0.3, 1382 * 0.3);
-    QTest::newRow("spa 75% last") << 7 << 75 << false << 51
-                                  << QPointF((380 + 4 * 2340) * 0.75, (890 + 9 * 1440) * 0.75);
+    QTest::addColumn<int>("from");  // the zoom item chosen before
+    QTest::addColumn<int>("item");
+    QTest::newRow("sp1 50%") << int(lm::kSp1) << 4 << 2;
+    QTest::newRow("sl4 200%") << int(lm::kSl4) << 4 << 5;
+    QTest::newRow("slb2 30%") << int(lm::kSlb2) << 5 << 1;
+    QTest::newRow("spa 75%") << int(lm::kSpa) << 1 << 3;
+    QTest::newRow("sl6 back to 100%") << int(lm::kSl6) << 3 << 4;
 }
 
-void TestViewZoom::labelsMoveWithTheZoomAndKeepTheirSize() {
+// Every label moves to its place at the zoom and keeps its size; its text
+// is drawn at the zoom.
+void TestViewZoom::zoomItemMovesTheLabelsAndKeepsTheirSize() {
     QFETCH(int, type);
-    QFETCH(int, zoom);
-    QFETCH(bool, pocket);
-    QFETCH(int, element);
-    QFETCH(QPointF, position);
-    StartedWindow s(settingsForType(type));
+    QFETCH(int, from);
+    QFETCH(int, item);
+    const lm::Settings settings = settingsForType(type);
+    StartedWindow s(settings);
     QVERIFY(s.window);
-    LabelControl* label =
-        pocket ? s.window->pocketControl(element) : s.window->spineControl(element);
-    QVERIFY(label);
-    QSize size = label->size();
-    int width = label->widthTwips();
-
-    QVERIFY(s.window->ViewZoom(zoom));
-    QVERIFY(qAbs(label->leftTwips() - position.x()) < 1e-6);
-    QVERIFY(qAbs(label->topTwips() - position.y()) < 1e-6);
-    QCOMPARE(label->pos(), QPoint(pixelsX(*label, position.x()), pixelsY(*label, position.y())));
-    QCOMPARE(label->size(), size);
-    QCOMPARE(label->widthTwips(), width);
-    QCOMPARE(label->zoomFactor(), zoom);
-    QCOMPARE(s.window->sheet()->zoomFactor(), zoom);
-    QCOMPARE(s.window->state().ZoomValue, 100);  // the zoom menu sets it, not the layout
-}
-
-void TestViewZoom::textIsDrawnAtTheZoom() {
-    StartedWindow s(settingsForType(lm::kSl4));
-    QVERIFY(s.window);
-    QVERIFY(s.window->ViewZoom(200));
-    QCOMPARE(s.window->spineControl(2)->font().pointSizeF(), 22.0);
-    QCOMPARE(s.window->pocketControl(5)->font().pointSizeF(), 24.0);
-    QCOMPARE(s.window->spineControl(2)->labelFont().size, 11.0);
-    QVERIFY(s.window->ViewZoom(30));
-    QCOMPARE(s.window->spineControl(2)->font().pointSizeF(), 3.3);
-}
-
-void TestViewZoom::zoomOneHundredGivesBackTheStartUpPositions() {
-    StartedWindow s(settingsForType(lm::kSl6));
-    QVERIFY(s.window);
-    QList<QPair<QPointF, QPoint>> before;
-    const QList<LabelControl*> labels = s.window->findChildren<LabelControl*>();
-    for (LabelControl* label : labels)
-        before << qMakePair(QPointF(label->leftTwips(), label->topTwips()), label->pos());
-    QVERIFY(s.window->ViewZoom(75));
-    QVERIFY(s.window->ViewZoom(100));
-    for (int i = 0; i < labels.size(); ++i) {
-        QCOMPARE(QPointF(labels[i]->leftTwips(), labels[i]->topTwips()), before[i].first);
-        QCOMPARE(labels[i]->pos(), before[i].second);
+    const QSize size = s.window->spineControl(2)->size();
+    const double zoom = QList<int>{30, 50, 75, 100, 200}[item - 1];
+    chooseZoom(*s.window, from);
+    chooseZoom(*s.window, item);
+    LM_VERIFY_DIALOGS(s.dialogs);
+    QCOMPARE(s.window->state().ZoomValue, int(zoom));
+    QCOMPARE(checkedZoomItems(*s.window), QList<int>{item});
+    QCOMPARE(s.window->sheet()->zoomFactor(), int(zoom));
+    const lm::PageGeometry geometry =
+        lm::pageGeometry(type, settings.PageTopMargin, settings.PageLeftMargin);
+    for (const lm::LabelPlacement& p : geometry.placements) {
+        LabelControl* label =
+            p.pocket ? s.window->pocketControl(p.number) : s.window->spineControl(p.number);
+        const QPointF at(p.left * zoom / 100, p.top * zoom / 100);
+        QVERIFY(qAbs(label->leftTwips() - at.x()) < 1e-6 &&
+                qAbs(label->topTwips() - at.y()) < 1e-6);
+        QCOMPARE(label->pos(), QPoint(pixelsX(*label, at.x()), pixelsY(*label, at.y())));
+        QCOMPARE(label->font().pointSizeF(), label->labelFont().size * zoom / 100);
     }
+    QCOMPARE(s.window->spineControl(2)->size(), size);
+}
+
+void TestViewZoom::zoomLastsAcrossPageMoves() {
+    StartedWindow s(settingsForType(lm::kSl6, lm::kInteractivePrinting),
+                    labelFileBytes(labelSetTexts(lm::kSl6, 14)));
+    QVERIFY(s.window);
+    const double left = s.window->pocketControl(13)->leftTwips();
+    chooseZoom(*s.window, 2);
+    trigger(*s.window, QStringLiteral("mnuPage_NextPage"));
+    QCOMPARE(s.window->pocketControl(13)->zoomFactor(), 50);
+    QVERIFY(qAbs(s.window->pocketControl(13)->leftTwips() - left / 2) < 1e-6);
+    trigger(*s.window, QStringLiteral("mnuPage_PreviousPage"));
+    QCOMPARE(s.window->spineControl(7)->zoomFactor(), 50);
+    QCOMPARE(checkedZoomItems(*s.window), QList<int>{2});
+    LM_VERIFY_DIALOGS(s.dialogs);
 }
 
 void TestViewZoom::layoutForAnotherTypeFailsAndRecoversOnce() {
@@ -107,20 +111,20 @@ void TestViewZoom::layoutForAnotherTypeFailsAndRecoversOnce() {
     QCOMPARE(recoveries, 2);
 }
 
+// At 30% the labels keep their size and stand out of the smaller sheet.
 void TestViewZoom::pageViewGrowsToHoldTheZoomedPage() {
     StartedWindow s(settingsForType(lm::kSp1));
     QVERIFY(s.window);
     QWidget* page = s.window->findChild<QWidget*>(QStringLiteral("page"));
     QVERIFY(page);
-    QVERIFY(s.window->ViewZoom(200));
     LabelControl* last = s.window->spineControl(41);
-    QVERIFY(page->rect().contains(last->geometry()));
-    QCOMPARE(page->size(), s.window->sheet()->size().expandedTo(page->size()));
-    QCOMPARE(s.window->sheet()->width(), pixelsX(*last, 12240 * 2));
-    QVERIFY(s.window->ViewZoom(30));
-    QCOMPARE(s.window->sheet()->width(), pixelsX(*last, 12240 * 0.3));
-    // At 30% the labels keep their size and stand out of the smaller sheet.
-    QVERIFY(page->rect().contains(last->geometry()));
+    for (int zoom : {200, 30}) {
+        QVERIFY(s.window->ViewZoom(zoom));
+        QVERIFY(page->rect().contains(last->geometry()));
+        QVERIFY(page->width() >= s.window->sheet()->width());
+        QVERIFY(page->height() >= s.window->sheet()->height());
+        QCOMPARE(s.window->sheet()->width(), pixelsX(*last, 12240 * zoom / 100.0));
+    }
 }
 
 QTEST_MAIN(TestViewZoom)
