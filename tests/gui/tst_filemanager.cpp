@@ -25,6 +25,10 @@ using lm::ProcessFileForm;
 
 namespace {
 
+QString q(const char* text) {
+    return QString::fromUtf8(text);
+}
+
 std::string native(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
@@ -35,30 +39,32 @@ void writeFile(const QString& path, const QByteArray& bytes = "label~~") {
     file.write(bytes);
 }
 
-QStringList names(const char* const* list, int count) {
-    QStringList result;
-    for (int i = 0; i < count; ++i) result << QString::fromUtf8(list[i]);
-    return result;
+// "a b c" as a list of names.
+QStringList names(const QString& list) {
+    return list.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+QStringList names(const char* list) {
+    return names(q(list));
 }
 
-// A folder of five label files, a hidden one and two subfolders, and the
-// dialog showing it. Every protected folder is a folder of its own inside
-// the temporary one, so nothing outside it can be reached.
+const char* const kAllFiles = "a.dat b.dat C.dat d.dat e.dat";
+
+// A folder "labels" of five label files, a hidden one and the subfolders
+// "sub/deeper" and "old", and the dialog showing it. Every protected folder
+// is a folder of its own inside the temporary one, so nothing outside it can
+// be reached.
 struct Scene {
     QTemporaryDir dir;
-    QString labels;
+    QString labels = dir.filePath(QStringLiteral("labels"));
     ScriptedDialogs dialogs;
     std::unique_ptr<ProcessFileForm> form;
 
     Scene() {
-        labels = dir.filePath(QStringLiteral("labels"));
         QDir().mkpath(labels + QStringLiteral("/sub/deeper"));
         QDir().mkpath(labels + QStringLiteral("/old"));
-        for (const char* name : {"a.dat", "b.dat", "C.dat", "d.dat", "e.dat", ".hidden"})
-            writeFile(labels + QLatin1Char('/') + QString::fromUtf8(name));
-        writeFile(labels + QStringLiteral("/sub/deeper/f.dat"));
-        for (const char* name : {"program", "home", "home/qortex"})
-            QDir(dir.path()).mkpath(QString::fromUtf8(name));
+        for (const QString& name : names("a.dat b.dat C.dat d.dat e.dat .hidden sub/deeper/f.dat"))
+            writeFile(labels + QLatin1Char('/') + name);
+        for (const char* name : {"program", "home/qortex"}) QDir(dir.path()).mkpath(q(name));
         form = std::make_unique<ProcessFileForm>(dialogs);
         lm::ProtectedFolders protectedFolders;
         protectedFolders.applicationFolder = native(dir.filePath(QStringLiteral("program")));
@@ -68,12 +74,19 @@ struct Scene {
         form->setFolderPath(labels);
     }
 
-    QString path(const char* name) const {
-        return labels + QLatin1Char('/') + QString::fromUtf8(name);
-    }
+    QString path(const char* name) const { return labels + QLatin1Char('/') + q(name); }
     bool exists(const char* name) const { return QFileInfo::exists(path(name)); }
-    void click(const char* button) {
-        form->findChild<QPushButton*>(QString::fromUtf8(button))->click();
+    void click(const char* button) { form->findChild<QPushButton*>(q(button))->click(); }
+    void expectDeleteFiles(MessageAnswer answer) {
+        dialogs.expectMessage(
+            QStringLiteral("Do you want to delete the selected file(s) in the folder %1 ?")
+                .arg(labels),
+            MessageButtons::YesNo, MessageIcon::Question, answer, q("Delete File(s)"));
+    }
+    void expectDeleteFolder(const char* name, MessageAnswer answer) {
+        dialogs.expectMessage(
+            QStringLiteral("Do you want to delete the selected folder: %1 ?").arg(path(name)),
+            MessageButtons::YesNo, MessageIcon::Question, answer, q("Delete Folder"));
     }
 };
 
@@ -83,53 +96,40 @@ class TestFileManagerForm : public QObject {
     Q_OBJECT
   private slots:
     void menuOpensTheModalForm();
-    void startsInTheCurrentFolder();
-    void protectsTheProgramsOwnFolderByDefault();
+    void startsInTheCurrentFolderAndProtectsTheProgramsFolder();
     void listsMountedVolumesAndFilesOnly();
-    void choosingADriveShowsItsRoot();
-    void deleteSelectedFiles_data();
-    void deleteSelectedFiles();
-    void deleteWithNothingSelectedDeletesTheFolder_data();
-    void deleteWithNothingSelectedDeletesTheFolder();
+    void deleteAsksFirst_data();
+    void deleteAsksFirst();
     void protectedFoldersAreRefused_data();
     void protectedFoldersAreRefused();
     void failedDeletionsAreReportedAndTheFormStaysUsable();
     void vanishedFolderIsReported();
-    void renameNeedsExactlyOneFile_data();
-    void renameNeedsExactlyOneFile();
-    void renameRefusals_data();
-    void renameRefusals();
-    void renameEmptyAnswerOrCancelDoesNothing_data();
-    void renameEmptyAnswerOrCancelDoesNothing();
-    void renameRenamesInTheSameFolder();
-    void renameOfAVanishedFileIsReported();
+    void rename_data();
+    void rename();
     void cancelClosesTheForm();
 };
 
+// Modal, starting in the current folder, unloaded when it returns.
 void TestFileManagerForm::menuOpensTheModalForm() {
     StartedWindow s(settingsForType(lm::kSp1));
     QVERIFY(s.window);
-    QString title;
-    bool modal = false;
-    QString start;
+    QString seen;
     QTimer::singleShot(0, this, [&] {
         auto* form = qobject_cast<ProcessFileForm*>(QApplication::activeModalWidget());
         if (!form) return;
-        title = form->windowTitle();
-        modal = form->isModal();
-        start = form->folderPath();
+        seen = form->windowTitle() + QLatin1Char('|') + form->folderPath() +
+               (form->isModal() ? QStringLiteral("|modal") : QString());
         form->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
     });
-    s.window->menuItem(QStringLiteral("mnuProcessFile"))->trigger();
-    QCOMPARE(title, QStringLiteral("Process Label File(s)"));
-    QVERIFY(modal);
-    QCOMPARE(start, QDir::currentPath());
-    // Unloaded when it returns.
+    trigger(*s.window, q("mnuProcessFile"));
+    QCOMPARE(seen, q("Process Label File(s)|") + QDir::currentPath() + q("|modal"));
     QVERIFY(s.window->findChildren<ProcessFileForm*>().isEmpty());
     LM_VERIFY_DIALOGS(s.dialogs);
 }
 
-void TestFileManagerForm::startsInTheCurrentFolder() {
+// By default the program's own folder is protected: refused before any
+// question, so answering the script's OK cannot delete it.
+void TestFileManagerForm::startsInTheCurrentFolderAndProtectsTheProgramsFolder() {
     QTemporaryDir dir;
     const QString previous = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir.path()));
@@ -139,111 +139,66 @@ void TestFileManagerForm::startsInTheCurrentFolder() {
     QCOMPARE(form.folderPath(), dir.path());
     QCOMPARE(form.findChild<QTreeView*>(QStringLiteral("Dir1"))->currentIndex().data().toString(),
              QFileInfo(dir.path()).fileName());
-}
 
-void TestFileManagerForm::protectsTheProgramsOwnFolderByDefault() {
-    ScriptedDialogs dialogs;
-    ProcessFileForm form(dialogs);
-    QCOMPARE(QString::fromStdString(form.protectedFolders().applicationFolder),
-             QCoreApplication::applicationDirPath());
+    const QString program = QCoreApplication::applicationDirPath();
     QCOMPARE(QString::fromStdString(form.protectedFolders().homeFolder), QDir::homePath());
-    // Refused before any question: answering the script's OK cannot delete it.
-    QVERIFY(form.setFolderPath(QCoreApplication::applicationDirPath()));
-    dialogs.expectMessage(QStringLiteral("You are not allowed to delete the current application "
-                                         "folder: ") +
-                              QCoreApplication::applicationDirPath(),
-                          MessageButtons::Ok, MessageIcon::None, MessageAnswer::Ok);
+    QVERIFY(form.setFolderPath(program));
+    dialogs.expectOk(q("You are not allowed to delete the current application folder: ") + program);
     form.findChild<QPushButton*>(QStringLiteral("btnDelete"))->click();
     LM_VERIFY_DIALOGS(dialogs);
     QVERIFY(QFileInfo(QCoreApplication::applicationFilePath()).exists());
 }
 
+// Choosing a drive shows its root; the file list follows the folder.
 void TestFileManagerForm::listsMountedVolumesAndFilesOnly() {
     Scene scene;
     auto* drives = scene.form->findChild<QComboBox*>(QStringLiteral("Drive1"));
-    QVERIFY(drives);
     QStringList roots;
     for (int i = 0; i < drives->count(); ++i) roots << drives->itemData(i).toString();
-    QVERIFY(roots.contains(QStringLiteral("/")));
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
         if (volume.isValid() && volume.isReady()) QVERIFY(roots.contains(volume.rootPath()));
     QCOMPARE(scene.form->driveRoot(), QStorageInfo(scene.labels).rootPath());
-    const char* const files[] = {"a.dat", "b.dat", "C.dat", "d.dat", "e.dat"};
-    QCOMPARE(scene.form->fileNames(), names(files, 5));
+    QCOMPARE(scene.form->fileNames(), names(kAllFiles));
     QCOMPARE(scene.form->findChild<QListWidget*>(QStringLiteral("File1"))->selectionMode(),
              QAbstractItemView::ExtendedSelection);
-}
 
-void TestFileManagerForm::choosingADriveShowsItsRoot() {
-    Scene scene;
-    auto* drives = scene.form->findChild<QComboBox*>(QStringLiteral("Drive1"));
-    const int root = drives->findData(QStringLiteral("/"));
-    QVERIFY(root >= 0);
-    drives->setCurrentIndex(root);
+    drives->setCurrentIndex(int(roots.indexOf(QStringLiteral("/"))));
     scene.form->Drive1_Change();
     QCOMPARE(scene.form->folderPath(), QStringLiteral("/"));
-    // The file list follows the folder.
     QVERIFY(!scene.form->fileNames().contains(QStringLiteral("a.dat")));
-    QVERIFY(scene.form->setFolderPath(scene.labels));
-    QCOMPARE(scene.form->fileNames().size(), 5);
 }
 
-void TestFileManagerForm::deleteSelectedFiles_data() {
-    QTest::addColumn<MessageAnswer>("answer");
-    QTest::newRow("Yes") << MessageAnswer::Yes;
-    QTest::newRow("No") << MessageAnswer::No;
+void TestFileManagerForm::deleteAsksFirst_data() {
+    QTest::addColumn<QString>("selected");  // none: the folder "sub" is deleted
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("left");  // the files listed afterwards
+    QTest::newRow("files, Yes") << "a.dat C.dat e.dat" << true << "b.dat d.dat";
+    QTest::newRow("files, No") << "a.dat C.dat e.dat" << false << kAllFiles;
+    // Yes moves the form to what is left: the parent folder.
+    QTest::newRow("folder, Yes") << "" << true << kAllFiles;
+    QTest::newRow("folder, No") << "" << false << "";
 }
 
-void TestFileManagerForm::deleteSelectedFiles() {
-    QFETCH(MessageAnswer, answer);
+void TestFileManagerForm::deleteAsksFirst() {
+    QFETCH(QString, selected);
+    QFETCH(bool, yes);
+    QFETCH(QString, left);
     Scene scene;
-    scene.form->selectFiles(
-        {QStringLiteral("a.dat"), QStringLiteral("C.dat"), QStringLiteral("e.dat")});
-    QCOMPARE(scene.form->selectedFileCount(), 3);
-    scene.dialogs.expectMessage(
-        QStringLiteral("Do you want to delete the selected file(s) in the folder %1 ?")
-            .arg(scene.labels),
-        MessageButtons::YesNo, MessageIcon::Question, answer, QStringLiteral("Delete File(s)"));
-    scene.click("btnDelete");
-    LM_VERIFY_DIALOGS(scene.dialogs);
-    const bool deleted = answer == MessageAnswer::Yes;
-    QCOMPARE(scene.exists("a.dat"), !deleted);
-    QCOMPARE(scene.exists("C.dat"), !deleted);
-    QCOMPARE(scene.exists("e.dat"), !deleted);
-    QVERIFY(scene.exists("b.dat"));
-    QVERIFY(scene.exists("d.dat"));
-    QVERIFY(scene.exists("sub/deeper/f.dat"));
-    const char* const left[] = {"b.dat", "d.dat"};
-    const char* const all[] = {"a.dat", "b.dat", "C.dat", "d.dat", "e.dat"};
-    QCOMPARE(scene.form->fileNames(), deleted ? names(left, 2) : names(all, 5));
-}
-
-void TestFileManagerForm::deleteWithNothingSelectedDeletesTheFolder_data() {
-    QTest::addColumn<MessageAnswer>("answer");
-    QTest::newRow("Yes") << MessageAnswer::Yes;
-    QTest::newRow("No") << MessageAnswer::No;
-}
-
-void TestFileManagerForm::deleteWithNothingSelectedDeletesTheFolder() {
-    QFETCH(MessageAnswer, answer);
-    Scene scene;
-    QVERIFY(scene.form->setFolderPath(scene.path("sub")));
-    QCOMPARE(scene.form->selectedFileCount(), 0);
-    scene.dialogs.expectMessage(
-        QStringLiteral("Do you want to delete the selected folder: %1 ?").arg(scene.path("sub")),
-        MessageButtons::YesNo, MessageIcon::Question, answer, QStringLiteral("Delete Folder"));
-    scene.click("btnDelete");
-    LM_VERIFY_DIALOGS(scene.dialogs);
-    if (answer == MessageAnswer::Yes) {
-        QVERIFY(!scene.exists("sub"));
-        // The form moves to what is left: the parent folder.
-        QCOMPARE(scene.form->folderPath(), scene.labels);
-        QCOMPARE(scene.form->fileNames().size(), 5);
+    const MessageAnswer answer = yes ? MessageAnswer::Yes : MessageAnswer::No;
+    if (selected.isEmpty()) {
+        QVERIFY(scene.form->setFolderPath(scene.path("sub")));
+        scene.expectDeleteFolder("sub", answer);
     } else {
-        QVERIFY(scene.exists("sub/deeper/f.dat"));
-        QCOMPARE(scene.form->folderPath(), scene.path("sub"));
+        scene.form->selectFiles(names(selected));
+        QCOMPARE(scene.form->selectedFileCount(), 3);
+        scene.expectDeleteFiles(answer);
     }
-    QVERIFY(scene.exists("a.dat"));
+    scene.click("btnDelete");
+    LM_VERIFY_DIALOGS(scene.dialogs);
+    QCOMPARE(scene.form->fileNames(), names(left));
+    QCOMPARE(scene.exists("sub/deeper/f.dat"), !yes || !selected.isEmpty());
+    for (const QString& name : names(kAllFiles))
+        QCOMPARE(scene.exists(qPrintable(name)), !yes || !selected.contains(name));
 }
 
 void TestFileManagerForm::protectedFoldersAreRefused_data() {
@@ -265,6 +220,7 @@ void TestFileManagerForm::protectedFoldersAreRefused_data() {
                               << "You are not allowed to delete the root folder of a drive: ";
 }
 
+// An OK box with the program's title, shown instead of the question.
 void TestFileManagerForm::protectedFoldersAreRefused() {
     QFETCH(QString, folder);
     QFETCH(QString, refusal);
@@ -273,184 +229,121 @@ void TestFileManagerForm::protectedFoldersAreRefused() {
                              ? folder
                              : QDir::cleanPath(scene.dir.path() + QLatin1Char('/') + folder);
     QVERIFY(scene.form->setFolderPath(path));
-    QCOMPARE(scene.form->folderPath(), path);
-    // An OK box with the program's title, asked instead of the question.
-    scene.dialogs.expectMessage(refusal + path, MessageButtons::Ok, MessageIcon::None,
-                                MessageAnswer::Ok);
+    scene.dialogs.expectOk(refusal + path);
     scene.click("btnDelete");
     LM_VERIFY_DIALOGS(scene.dialogs);
     QVERIFY(QFileInfo(path).isDir());
-    QVERIFY(scene.exists("a.dat"));
     QVERIFY(QFileInfo(scene.dir.filePath(QStringLiteral("home/qortex"))).isDir());
+    QVERIFY(scene.exists("a.dat"));
 }
 
+// The other files go all the same, the list shows what is left and the form
+// can go on.
 void TestFileManagerForm::failedDeletionsAreReportedAndTheFormStaysUsable() {
     Scene scene;
-    scene.form->selectFiles(
-        {QStringLiteral("a.dat"), QStringLiteral("b.dat"), QStringLiteral("d.dat")});
-    // Gone before the operator answers.
-    QVERIFY(QFile::remove(scene.path("b.dat")));
-    scene.dialogs.expectMessage(
-        QStringLiteral("Do you want to delete the selected file(s) in the folder %1 ?")
-            .arg(scene.labels),
-        MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes,
-        QStringLiteral("Delete File(s)"));
-    scene.dialogs.expectMessage(QStringLiteral("These file(s) could not be deleted:\r\n%1: No "
-                                               "such file or directory")
-                                    .arg(scene.path("b.dat")),
-                                MessageButtons::Ok, MessageIcon::Critical, MessageAnswer::Ok);
+    scene.form->selectFiles(names("a.dat b.dat d.dat"));
+    QVERIFY(QFile::remove(scene.path("b.dat")));  // gone before the operator answers
+    scene.expectDeleteFiles(MessageAnswer::Yes);
+    scene.dialogs.expectOk(
+        QStringLiteral("These file(s) could not be deleted:\r\n%1: No such file or directory")
+            .arg(scene.path("b.dat")),
+        MessageIcon::Critical);
     scene.click("btnDelete");
     LM_VERIFY_DIALOGS(scene.dialogs);
-    // The others went all the same, and the list shows what is left.
-    QVERIFY(!scene.exists("a.dat"));
-    QVERIFY(!scene.exists("d.dat"));
-    const char* const left[] = {"C.dat", "e.dat"};
-    QCOMPARE(scene.form->fileNames(), names(left, 2));
+    QCOMPARE(scene.form->fileNames(), names("C.dat e.dat"));
 
-    // Still usable.
-    scene.form->selectFiles({QStringLiteral("e.dat")});
-    scene.dialogs.expectMessage(
-        QStringLiteral("Do you want to delete the selected file(s) in the folder %1 ?")
-            .arg(scene.labels),
-        MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes,
-        QStringLiteral("Delete File(s)"));
+    scene.form->selectFiles(names("e.dat"));
+    scene.expectDeleteFiles(MessageAnswer::Yes);
     scene.click("btnDelete");
     LM_VERIFY_DIALOGS(scene.dialogs);
-    QVERIFY(!scene.exists("e.dat"));
+    QCOMPARE(scene.form->fileNames(), names("C.dat"));
 }
 
 void TestFileManagerForm::vanishedFolderIsReported() {
     Scene scene;
     QVERIFY(scene.form->setFolderPath(scene.path("old")));
     QVERIFY(QDir(scene.path("old")).removeRecursively());
-    scene.dialogs.expectMessage(
-        QStringLiteral("Do you want to delete the selected folder: %1 ?").arg(scene.path("old")),
-        MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes,
-        QStringLiteral("Delete Folder"));
-    scene.dialogs.expectMessage(
-        QStringLiteral("The folder %1 could not be deleted completely:\r\n%1: No such file or "
-                       "directory")
-            .arg(scene.path("old")),
-        MessageButtons::Ok, MessageIcon::Critical, MessageAnswer::Ok);
+    scene.expectDeleteFolder("old", MessageAnswer::Yes);
+    scene.dialogs.expectOk(QStringLiteral("The folder %1 could not be deleted completely:\r\n%1: "
+                                          "No such file or directory")
+                               .arg(scene.path("old")),
+                           MessageIcon::Critical);
     scene.click("btnDelete");
     LM_VERIFY_DIALOGS(scene.dialogs);
     QCOMPARE(scene.form->folderPath(), scene.labels);
     QVERIFY(scene.form->isEnabled());
 }
 
-void TestFileManagerForm::renameNeedsExactlyOneFile_data() {
-    QTest::addColumn<QStringList>("selected");
-    QTest::newRow("two") << QStringList{QStringLiteral("a.dat"), QStringLiteral("b.dat")};
-    QTest::newRow("none") << QStringList{};
-}
-
-void TestFileManagerForm::renameNeedsExactlyOneFile() {
-    QFETCH(QStringList, selected);
-    Scene scene;
-    scene.form->selectFiles(selected);
-    scene.dialogs.expectMessage(QStringLiteral("You can select only one file to rename"),
-                                MessageButtons::Ok, MessageIcon::None, MessageAnswer::Ok);
-    scene.click("btnRename");
-    LM_VERIFY_DIALOGS(scene.dialogs);
-    QCOMPARE(scene.form->fileNames().size(), 5);
-}
-
-void TestFileManagerForm::renameRefusals_data() {
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<QString>("refusal");
-    const QString notPlain = QStringLiteral(
-        "The new file name can not contain \"/\" or be \".\" or \"..\". You can't rename.");
-    const QString fileExists =
-        QStringLiteral("The destination file already exists. You can't rename.");
-    const QString isFolder =
-        QStringLiteral("The destination file is a folder, You can't rename it.");
-    QTest::newRow("existing file") << "b.dat" << fileExists;
-    QTest::newRow("existing folder") << "sub" << isFolder;
-    QTest::newRow("into a subfolder") << "sub/a.dat" << notPlain;
-    QTest::newRow("upwards") << "../a.dat" << notPlain;
-    QTest::newRow("dot dot") << ".." << notPlain;
-}
-
-void TestFileManagerForm::renameRefusals() {
-    QFETCH(QString, answer);
-    QFETCH(QString, refusal);
-    Scene scene;
-    scene.form->selectFiles({QStringLiteral("a.dat")});
-    scene.dialogs.expectInput(QStringLiteral("Please enter the new file name:"),
-                              QStringLiteral("New File Name"), QStringLiteral("a.dat"), answer);
-    scene.dialogs.expectMessage(refusal, MessageButtons::Ok, MessageIcon::None, MessageAnswer::Ok);
-    scene.click("btnRename");
-    LM_VERIFY_DIALOGS(scene.dialogs);
-    QVERIFY(scene.exists("a.dat"));
-    QVERIFY(!scene.exists("sub/a.dat"));
-    QVERIFY(!QFileInfo::exists(scene.dir.filePath(QStringLiteral("a.dat"))));
-    QCOMPARE(scene.form->fileNames().size(), 5);
-}
-
-void TestFileManagerForm::renameEmptyAnswerOrCancelDoesNothing_data() {
-    QTest::addColumn<std::optional<QString>>("answer");
-    QTest::newRow("empty") << std::optional<QString>(QString());
-    QTest::newRow("Cancel") << std::optional<QString>();
-}
-
-void TestFileManagerForm::renameEmptyAnswerOrCancelDoesNothing() {
+void TestFileManagerForm::rename_data() {
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<std::optional<QString>>("answer");  // to the input box; none: not asked
+    QTest::addColumn<QString>("message");                // %1: the folder
+    QTest::addColumn<QString>("files");                  // listed afterwards
     using Answer = std::optional<QString>;
-    QFETCH(Answer, answer);
-    Scene scene;
-    scene.form->selectFiles({QStringLiteral("d.dat")});
-    scene.dialogs.expectInput(QStringLiteral("Please enter the new file name:"),
-                              QStringLiteral("New File Name"), QStringLiteral("d.dat"), answer);
-    scene.click("btnRename");
-    LM_VERIFY_DIALOGS(scene.dialogs);  // no message either
-    QVERIFY(scene.exists("d.dat"));
-    QCOMPARE(scene.form->fileNames().size(), 5);
+    const QString notPlain =
+        q("The new file name can not contain \"/\" or be \".\" or \"..\". You can't rename.");
+    const QString one = q("You can select only one file to rename");
+    QTest::newRow("two") << "a.dat b.dat" << Answer() << one << kAllFiles;
+    QTest::newRow("none") << "" << Answer() << one << kAllFiles;
+    QTest::newRow("existing file")
+        << "a.dat" << Answer(q("b.dat"))
+        << q("The destination file already exists. You can't rename.") << kAllFiles;
+    QTest::newRow("existing folder")
+        << "a.dat" << Answer(q("sub"))
+        << q("The destination file is a folder, You can't rename it.") << kAllFiles;
+    QTest::newRow("into a subfolder") << "a.dat" << Answer(q("sub/a.dat")) << notPlain << kAllFiles;
+    QTest::newRow("dot dot") << "a.dat" << Answer(q("..")) << notPlain << kAllFiles;
+    QTest::newRow("empty") << "d.dat" << Answer(QString()) << "" << kAllFiles;
+    QTest::newRow("Cancel") << "d.dat" << Answer(std::nullopt) << "" << kAllFiles;
+    QTest::newRow("renamed") << "C.dat" << Answer(q("kept copy.dat")) << ""
+                             << "a.dat b.dat d.dat e.dat kept_copy.dat";
+    QTest::newRow("vanished") << "b.dat" << Answer(q("z.dat"))
+                              << "The file %1/b.dat could not be renamed to z.dat:\r\n%1/b.dat: "
+                                 "No such file or directory"
+                              << "a.dat C.dat d.dat e.dat";
 }
 
-void TestFileManagerForm::renameRenamesInTheSameFolder() {
+// Renaming stays in the folder and selects the new name; every refusal
+// leaves the file where it was.
+void TestFileManagerForm::rename() {
+    using Answer = std::optional<QString>;
+    QFETCH(QString, selected);
+    QFETCH(Answer, answer);
+    QFETCH(QString, message);
+    QFETCH(QString, files);
     Scene scene;
     writeFile(scene.path("C.dat"), "C's labels~~");
-    scene.form->selectFiles({QStringLiteral("C.dat")});
-    scene.dialogs.expectInput(QStringLiteral("Please enter the new file name:"),
-                              QStringLiteral("New File Name"), QStringLiteral("C.dat"),
-                              QStringLiteral("kept copy.dat"));
+    scene.form->selectFiles(names(selected));
+    if (QTest::currentDataTag() == QByteArrayLiteral("vanished"))
+        QVERIFY(QFile::remove(scene.path("b.dat")));
+    const bool asked = names(selected).size() == 1;
+    if (asked)
+        scene.dialogs.expectInput(q("Please enter the new file name:"), q("New File Name"),
+                                  selected, answer);
+    if (!message.isEmpty())
+        scene.dialogs.expectOk(message.arg(scene.labels), message.contains(q("%1"))
+                                                              ? MessageIcon::Critical
+                                                              : MessageIcon::None);
     scene.click("btnRename");
     LM_VERIFY_DIALOGS(scene.dialogs);
-    QVERIFY(!scene.exists("C.dat"));
-    QFile renamed(scene.path("kept copy.dat"));
-    QVERIFY(renamed.open(QIODevice::ReadOnly));
-    QCOMPARE(renamed.readAll(), QByteArray("C's labels~~"));
-    const char* const files[] = {"a.dat", "b.dat", "d.dat", "e.dat", "kept copy.dat"};
-    QCOMPARE(scene.form->fileNames(), names(files, 5));
-    QCOMPARE(scene.form->selectedFileNames(), QStringList{QStringLiteral("kept copy.dat")});
-}
-
-void TestFileManagerForm::renameOfAVanishedFileIsReported() {
-    Scene scene;
-    scene.form->selectFiles({QStringLiteral("b.dat")});
-    QVERIFY(QFile::remove(scene.path("b.dat")));
-    scene.dialogs.expectInput(QStringLiteral("Please enter the new file name:"),
-                              QStringLiteral("New File Name"), QStringLiteral("b.dat"),
-                              QStringLiteral("z.dat"));
-    scene.dialogs.expectMessage(
-        QStringLiteral("The file %1 could not be renamed to z.dat:\r\n%1: No such file or "
-                       "directory")
-            .arg(scene.path("b.dat")),
-        MessageButtons::Ok, MessageIcon::Critical, MessageAnswer::Ok);
-    scene.click("btnRename");
-    LM_VERIFY_DIALOGS(scene.dialogs);
-    QVERIFY(!scene.exists("z.dat"));
-    const char* const left[] = {"a.dat", "C.dat", "d.dat", "e.dat"};
-    QCOMPARE(scene.form->fileNames(), names(left, 4));
+    QStringList listed = names(files);
+    listed.replaceInStrings(q("kept_copy"), q("kept copy"));
+    QCOMPARE(scene.form->fileNames(), listed);
+    QVERIFY(!scene.exists("sub/a.dat") && !QFileInfo::exists(scene.dir.filePath(q("a.dat"))));
+    if (listed.contains(q("kept copy.dat"))) {
+        QFile renamed(scene.path("kept copy.dat"));
+        QVERIFY(renamed.open(QIODevice::ReadOnly));
+        QCOMPARE(renamed.readAll(), QByteArray("C's labels~~"));
+        QCOMPARE(scene.form->selectedFileNames(), QStringList{q("kept copy.dat")});
+    }
 }
 
 void TestFileManagerForm::cancelClosesTheForm() {
     Scene scene;
     scene.form->show();
-    QVERIFY(scene.form->isVisible());
     scene.click("btnCancel");
     QVERIFY(!scene.form->isVisible());
     QCOMPARE(scene.form->result(), int(QDialog::Rejected));
-    QVERIFY(scene.exists("a.dat"));
 }
 
 QTEST_MAIN(TestFileManagerForm)
