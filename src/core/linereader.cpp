@@ -16,6 +16,11 @@ namespace {
 constexpr std::size_t kBlockSize = 1 << 20;
 constexpr std::size_t kSmallestBlock = 4096;
 
+// Export lines are a few dozen characters. A line this long is no export's:
+// a file of gigabytes with no line feed (a binary or sparse one past its first
+// kilobytes) would otherwise be held whole in memory, and slowly.
+constexpr std::size_t kLongestLine = 64 * 1024 * 1024;
+
 }  // namespace
 
 LineReader::LineReader(LineEnd lineEnd) : m_lineEnd(lineEnd) {}
@@ -102,6 +107,7 @@ std::string_view LineReader::readLine() {
         if (!lineFeed) {
             m_carry.append(start, available);
             m_pos = m_end;
+            if (m_carry.size() > kLongestLine) return failLongLine();
             continue;
         }
         std::size_t length = static_cast<const char*>(lineFeed) - start;
@@ -110,6 +116,16 @@ std::string_view LineReader::readLine() {
         m_carry.append(start, length);
         return finishLine(m_carry);
     }
+}
+
+std::string_view LineReader::failLongLine() {
+    const long long begins = m_bytesRead - static_cast<long long>(m_carry.size()) + 1;
+    m_failed = true;
+    m_error = Error{m_path, "the line that begins at byte " + std::to_string(begins) +
+                                " is longer than 64 MiB: this is not a text export"};
+    m_carry.clear();
+    m_carry.shrink_to_fit();
+    return {};
 }
 
 void LineReader::skipLine() {

@@ -41,7 +41,7 @@ class LineReader {
     bool atEnd();
     // The bytes up to the next line feed, which is consumed; at the end of the
     // input, whatever is left (possibly nothing). The view stays valid until
-    // the next call of any member.
+    // the next call of any member. A line longer than 64 MiB fails the reader.
     std::string_view readLine();
     // Consumes the bytes up to and including the next line feed.
     void skipLine();
@@ -57,6 +57,7 @@ class LineReader {
 
   private:
     bool fill();
+    std::string_view failLongLine();
     std::string_view finishLine(std::string_view line) const;
 
     LineEnd m_lineEnd;

@@ -31,7 +31,8 @@ namespace {
 
 // What the row's input is. "IN" in the arguments names it; with --folder the
 // input is a record inside the folder IN.
-enum Kind { Plain, OddName, LongLine, Sparse, Missing, Folder, Unreadable, Fifo };
+// SparseTail: the body, then a hole of NUL bytes up to 2 GiB + 1.
+enum Kind { Plain, OddName, LongLine, Sparse, SparseTail, Missing, Folder, Unreadable, Fifo };
 
 const QByteArray kTenMegabytes = QByteArray(10 * 1024 * 1024, 'x');
 const QByteArray kEarlier = "earlier~~";
@@ -58,9 +59,11 @@ bool makeInput(Kind kind, const QString& path, const QByteArray& body) {
             return true;
         case Folder:
             return QDir().mkdir(path);
-        case Sparse: {
+        case Sparse:
+        case SparseTail: {
             QFile file(path);
-            return file.open(QIODevice::WriteOnly) && file.resize(kPastLargestLabelFile);
+            return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() &&
+                   file.resize(kPastLargestLabelFile);
         }
         case Fifo:
             return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
@@ -200,6 +203,16 @@ void TestHostileInput::everyCommand_data() {
     row("convert, 2 GiB + 1 export", convert, Sparse, {}, 2, notText);
     row("extract --multiple, 2 GiB + 1", multiple, Sparse, {}, 2, notText);
     row("extract --folder, a 2 GiB + 1 record", folder, Sparse, {}, 2, notText);
+    // Text for longer than the check looks, then gigabytes without a line feed.
+    const QByteArray textStart = QByteArray("QA76\n\n\n\n\n\n\n\n\n\n\n\n").repeated(8000);
+    const QString longLine = QStringLiteral(
+        "{input}: the line that begins at byte 128001 is longer than 64 MiB: this is not a text "
+        "export");
+    row("convert, 2 GiB + 1 after a text start", convert, SparseTail, textStart, 1, longLine);
+    row("extract --multiple, 2 GiB + 1 after a text start", multiple, SparseTail, textStart, 1,
+        longLine);
+    row("extract --folder, 2 GiB + 1 after a text start", folder, SparseTail, textStart, 1,
+        longLine);
 
     // Odd names work like plain ones.
     row("pages, odd name", pages, OddName, "A~~", 0, {}, "A~~");
@@ -249,7 +262,7 @@ void TestHostileInput::everyCommand() {
     const bool asNobody = kind == Unreadable && ::geteuid() == 0;
     if (asNobody) QVERIFY(handToNobody(dir.path()));
     const QByteArray inputBefore =
-        kind == Sparse || kind == Fifo ? QByteArray() : readBytes(p.input);
+        kind == Sparse || kind == SparseTail || kind == Fifo ? QByteArray() : readBytes(p.input);
     const QStringList entriesBefore = folderEntries(dir.path());
 
     QProcess process;

@@ -30,7 +30,8 @@ using lm::MessageIcon;
 
 namespace {
 
-enum Kind { Plain, OddName, LongLine, Sparse, Missing, Unreadable, Fifo };
+// SparseTail: the body, then a hole of NUL bytes up to 2 GiB + 1.
+enum Kind { Plain, OddName, LongLine, Sparse, SparseTail, Missing, Unreadable, Fifo };
 
 const QByteArray kTenMegabytes = QByteArray(10 * 1024 * 1024, 'x');
 const QByteArray kEarlier = "earlier~~";
@@ -52,7 +53,9 @@ bool makeInput(Kind kind, const QString& path, const QByteArray& body) {
         case Missing:
             return true;
         case Sparse:
-            return file.open(QIODevice::WriteOnly) && file.resize(kPastLargestLabelFile);
+        case SparseTail:
+            return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() &&
+                   file.resize(kPastLargestLabelFile);
         case Fifo:
             return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
         default:
@@ -154,6 +157,15 @@ void TestHostileInput::fileCommands_data() {
     row("Connexion multiple, 2 GiB + 1", "mnuImport_ConnItem2", Sparse, {}, extract + notText);
     row("Connexion folder, a 2 GiB + 1 record", "folder", Sparse, {},
         extractFolder + recordNotText);
+
+    // Text for longer than the check looks, then gigabytes without a line feed.
+    const QByteArray textStart = catMe.repeated(8000);
+    const QString longLine = QStringLiteral(
+        "The line that begins at byte 128001 is longer than 64 MiB: this is not a text export.");
+    row("CatME, 2 GiB + 1 after a text start", "mnuFile_Import", SparseTail, textStart,
+        import + longLine);
+    row("Connexion multiple, 2 GiB + 1 after a text start", "mnuImport_ConnItem2", SparseTail,
+        textStart, extract + longLine);
 
     row("Load, odd name", "mnuFile_Load", OddName, "A~~", {}, "A");
     row("CatME, odd name", "mnuFile_Import", OddName, catMe, {}, "QA76\r\n");
