@@ -1,4 +1,3 @@
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>

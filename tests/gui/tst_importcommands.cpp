@@ -1,5 +1,4 @@
 #include <QAbstractItemView>
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -117,7 +116,7 @@ QString bigExport(const TempWorkFolder& folder) {
     return folder.path() + QStringLiteral("/big.txt");
 }
 
-enum EndEarly { ChooseFolder, CloseForm, ApplyMissingFolder, CancelProgress };
+enum EndEarly { CloseForm, ApplyMissingFolder, CancelProgress };
 
 QByteArray nineLineRecords(int count) {
     return QByteArray("QA76.73    Stroustrup, Bjarne.\r\n").repeated(9 * count);
@@ -320,12 +319,6 @@ void TestImportCommands::endingEarlyChangesNothing_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("how");
     QTest::addColumn<QString>("report");  // %1: the work folder
-    QTest::newRow("CatME of a folder")
-        << "mnuFile_Import" << int(ChooseFolder)
-        << "The file %1 could not be imported.\r\n\r\nIs a directory.";
-    QTest::newRow("multiple records of a folder")
-        << "mnuImport_ConnItem2" << int(ChooseFolder)
-        << "The labels of the file %1 could not be extracted.\r\n\r\nIs a directory.";
     QTest::newRow("form closed without Apply") << "mnuImport_ConnItem" << int(CloseForm) << "";
     QTest::newRow("form applied to a folder gone, then closed")
         << "mnuImport_ConnItem" << int(ApplyMissingFolder)
@@ -346,7 +339,6 @@ void TestImportCommands::endingEarlyChangesNothing() {
     QVERIFY(lm::showLoadedFile(*s.window, s.folder.filePath("shown.dat")));
     const QString title = s.window->windowTitle();
 
-    if (how == ChooseFolder) expectOpen(s.dialogs, item, s.folder.path());
     if (how == CancelProgress) expectOpen(s.dialogs, item, bigExport(s.folder));
     if (!report.isEmpty()) s.dialogs.expectOk(report.arg(s.folder.path()), MessageIcon::Critical);
     bool stayedOpen = false;

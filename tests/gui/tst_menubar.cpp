@@ -1,4 +1,3 @@
-#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -133,7 +132,6 @@ class TestMenuBar : public QObject {
     void captionsNamesAndOrder();
     void checkMarksFollowTheSettings_data();
     void checkMarksFollowTheSettings();
-    void choosingAnItemLeavesItsCheckMarkToTheCommand();
 };
 
 // Every caption and name in its place; no item has a shortcut key.
@@ -178,28 +176,6 @@ void TestMenuBar::checkMarksFollowTheSettings() {
     QVERIFY(s.window);
     checked.sort();
     QCOMPARE(checkedItems(s.window->menuBar()), checked);
-}
-
-void TestMenuBar::choosingAnItemLeavesItsCheckMarkToTheCommand() {
-    QMenuBar bar;
-    lm::buildMenuBar(&bar);
-    lm::setMenuArrayCheck(&bar, QStringLiteral("mnuSetup_Label_Item"), 3);
-    QAction* slb = bar.findChild<QAction*>(QStringLiteral("mnuSetup_Label_Item_5"));
-    QAction* sl4 = bar.findChild<QAction*>(QStringLiteral("mnuSetup_Label_Item_3"));
-    int handled = 0;
-    QObject::connect(slb, &QAction::triggered, &bar, [&] {
-        ++handled;
-        QVERIFY(!slb->isChecked());  // the command sees the marks as they were
-    });
-    slb->trigger();
-    QCOMPARE(handled, 1);
-    QVERIFY(!slb->isChecked());
-    QVERIFY(sl4->isChecked());
-    sl4->trigger();
-    QVERIFY(sl4->isChecked());
-    lm::setMenuArrayCheck(&bar, QStringLiteral("mnuSetup_Label_Item"), 5);
-    QVERIFY(slb->isChecked());
-    QVERIFY(!sl4->isChecked());
 }
 
 QTEST_MAIN(TestMenuBar)

@@ -1,5 +1,4 @@
 #include <QAbstractButton>
-#include <QAction>
 #include <QGuiApplication>
 #include <QTest>
 

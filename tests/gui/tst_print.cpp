@@ -5,7 +5,6 @@
 // position plus the inner margins, minus the type's vertical correction.
 
 #include <QAction>
-#include <QFile>
 #include <QMap>
 #include <QPrinter>
 #include <QProcess>

@@ -1,5 +1,4 @@
 #include <QDir>
-#include <QFile>
 #include <QLayout>
 #include <QRegularExpression>
 #include <QTest>
@@ -44,8 +43,6 @@ class TestStartUp : public QObject {
     void interactiveStartLoadsTheWorkingFile();
     void unreadableWorkingFileIsReported();
     void missingSettingsFileIsCreatedWithDefaults();
-    void brokenSettingsFileStopsWithACriticalBox();
-    void staleScratchFilesAreRemoved();
     void splashShowsItsSevenLines();
     void windowOpensMaximizedWithItsNormalSizeKept();
 };
@@ -197,36 +194,6 @@ void TestStartUp::missingSettingsFileIsCreatedWithDefaults() {
                         "Roman\",12,0,#FALSE#,#FALSE#,#FALSE#,#FALSE#,0,1,1,920,640,35,30\r\n"));
     QVERIFY(started.window->state().settings == lm::defaultSettings());
     LM_VERIFY_DIALOGS(dialogs);
-}
-
-// The file is never overwritten.
-void TestStartUp::brokenSettingsFileStopsWithACriticalBox() {
-    const QByteArray content("\"Times New Roman\",11,0\r\n");
-    TempWorkFolder folder;
-    folder.writeFile(lm::kSettingsFile, content);
-    ScriptedDialogs dialogs;
-    dialogs.expectOk(QStringLiteral("The settings file %1 cannot be read: it holds 3 of the 21 "
-                                    "settings items.\r\n\r\nThe Label Maker cannot start. "
-                                    "Correct the file, or remove it to start with the default "
-                                    "settings.")
-                         .arg(QString::fromStdString(lm::settingsFilePath())),
-                     lm::MessageIcon::Critical);
-    lm::StartUpResult started = lm::startUp(dialogs);
-    QVERIFY(!started.window);
-    QVERIFY(started.exitCode != 0);
-    LM_VERIFY_DIALOGS(dialogs);
-    QCOMPARE(folder.readFile(lm::kSettingsFile), content);
-}
-
-void TestStartUp::staleScratchFilesAreRemoved() {
-    TempWorkFolder folder;
-    // Left by a save whose process no longer runs (no process has this id).
-    folder.writeFile(".$$label.dat.lm-save-99999999-AbCdEf", "half a page");
-    folder.writeFile("keep.dat", "labels");
-    ScriptedDialogs dialogs;
-    QVERIFY(startWith(folder, settingsForType(lm::kSp1), dialogs));
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList({QStringLiteral("$$$set.val"), QStringLiteral("keep.dat")}));
 }
 
 void TestStartUp::splashShowsItsSevenLines() {
