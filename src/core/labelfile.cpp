@@ -11,7 +11,7 @@ Status checkLabelFileLength(const std::string& path, std::int64_t length) {
 }
 
 LabelTextReader::LabelTextReader(const ReadableFile& file, std::int64_t startPosition)
-    : m_blocks(file, startPosition - 1) {}
+    : m_file(file), m_blocks(file, startPosition - 1) {}
 
 std::int64_t LabelTextReader::lastPosition() const {
     return m_blocks.blockOffset() + static_cast<std::int64_t>(m_index);
@@ -34,7 +34,17 @@ Result<bool> LabelTextReader::skip() {
 }
 
 Result<bool> LabelTextReader::readText(std::string* text) {
+    const std::int64_t begins = lastPosition() + 1;
+    bool tooLong = false;
     while (true) {
+        // Past the longest label the rest is only passed over: a file cut
+        // short drops the text anyway, and a complete one is refused.
+        if (text && text->size() > kLongestLabelText) {
+            tooLong = true;
+            text->clear();
+            text->shrink_to_fit();
+            text = nullptr;
+        }
         if (!fill()) break;
         const char* block = m_blocks.data();
         const std::size_t size = m_blocks.size();
@@ -50,7 +60,11 @@ Result<bool> LabelTextReader::readText(std::string* text) {
         // The character after the tilde may start the next block.
         if (!fill()) break;
         char following = m_blocks.data()[m_index++];
-        if (following == kTilde) return true;
+        if (following == kTilde) {
+            if (!tooLong) return true;
+            return Error{m_file.path(), "the label that begins at byte " + std::to_string(begins) +
+                                            " is longer than 64 MiB: this is not a label file"};
+        }
         if (text) {
             text->push_back(kTilde);
             text->push_back(following);

@@ -20,6 +20,9 @@ constexpr std::int64_t kLargestLabelFileLength = 2147483647;
 // The text given to each label set that Insert Blank adds.
 inline constexpr const char* kBlankLabelText = "<Blank>";
 
+// Longer label texts are refused when read; see LabelTextReader::read.
+constexpr std::size_t kLongestLabelText = 64 * 1024 * 1024;
+
 // Refuses a file too long for 32-bit positions, with a message for the operator.
 Status checkLabelFileLength(const std::string& path, std::int64_t length);
 
@@ -32,7 +35,9 @@ class LabelTextReader {
     LabelTextReader(const ReadableFile& file, std::int64_t startPosition);
 
     // Reads the next text into `text`. True when a complete text was read,
-    // false when the file ended first (then `text` holds nothing useful).
+    // false when the file ended first (then `text` holds nothing useful). A
+    // complete text longer than kLongestLabelText is an Error: no label is
+    // that long, and the page would not fit in memory or on screen.
     Result<bool> read(std::string& text);
     // Passes over the next text without keeping it; same result as read().
     Result<bool> skip();
@@ -44,6 +49,7 @@ class LabelTextReader {
     Result<bool> readText(std::string* text);
     bool fill();
 
+    const ReadableFile& m_file;
     BlockReader m_blocks;
     std::size_t m_index = 0;  // next byte within the current block
     bool m_started = false;

@@ -1,5 +1,7 @@
 #include "core/pagereader.h"
 
+#include <algorithm>
+
 #include "core/labelfile.h"
 #include "core/labelpage.h"
 #include "core/labeltypes.h"
@@ -206,9 +208,17 @@ Status loadFirstPage(PageState& state, LabelPage& page, int labelType,
     loaded.PageStartPosition = 1;
     loaded.PageEndPosition = 0;
     loaded.PageNumber = 1;
-    page.clear();
-    Status read = ReadLabelFile(loaded, page, labelType, fileName, 1);
+    // Read into a page of its own: a read that fails half-way (a label too
+    // long, a read error) leaves the page on display as it was, so a later
+    // save cannot put an empty page over the labels of the file still named.
+    MemoryPage first = MemoryPage::forLabelType(labelType);
+    Status read = ReadLabelFile(loaded, first, labelType, fileName, 1);
     if (!read) return read;
+    page.clear();
+    for (int i = 2; i <= std::min(page.lastSpineIndex(), first.lastSpineIndex()); ++i)
+        page.setSpineText(i, first.spineText(i));
+    for (int i = 2; i <= std::min(page.lastPocketIndex(), first.lastPocketIndex()); ++i)
+        page.setPocketText(i, first.pocketText(i));
     state = std::move(loaded);
     return {};
 }

@@ -31,7 +31,8 @@ using lm::MessageIcon;
 namespace {
 
 // SparseTail: the body, then a hole of NUL bytes up to 2 GiB + 1.
-enum Kind { Plain, OddName, LongLine, Sparse, SparseTail, Missing, Unreadable, Fifo };
+// Largest: the largest label file, 2 GiB - 1 byte, of NUL bytes ending in the body.
+enum Kind { Plain, OddName, LongLine, Sparse, SparseTail, Largest, Missing, Unreadable, Fifo };
 
 const QByteArray kTenMegabytes = QByteArray(10 * 1024 * 1024, 'x');
 const QByteArray kEarlier = "earlier~~";
@@ -56,6 +57,10 @@ bool makeInput(Kind kind, const QString& path, const QByteArray& body) {
         case SparseTail:
             return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() &&
                    file.resize(kPastLargestLabelFile);
+        case Largest:
+            return file.open(QIODevice::WriteOnly) &&
+                   file.resize(kPastLargestLabelFile - 2 - body.size()) && file.seek(file.size()) &&
+                   file.write(body) == body.size();
         case Fifo:
             return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
         default:
@@ -109,7 +114,7 @@ void TestHostileInput::fileCommands_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<QByteArray>("body");    // <10MB> stands for 10 MiB of x
     QTest::addColumn<QString>("message");    // %1 the file chosen; empty: the command works
-    QTest::addColumn<QByteArray>("spine2");  // a success's first spine text
+    QTest::addColumn<QByteArray>("spine2");  // a success's first spine text; "" any
 
     const QString load = QStringLiteral("The label file %1 cannot be opened.\r\n\r\n");
     const QString import = QStringLiteral("The file %1 could not be imported.\r\n\r\n");
@@ -166,6 +171,13 @@ void TestHostileInput::fileCommands_data() {
         import + longLine);
     row("Connexion multiple, 2 GiB + 1 after a text start", "mnuImport_ConnItem2", SparseTail,
         textStart, extract + longLine);
+
+    // The largest label file: one label of 2 GiB is refused; without its end
+    // it is dropped, as any text the end of the file cuts short, and quickly.
+    row("Load, one label of 2 GiB", "mnuFile_Load", Largest, "~~",
+        load + QStringLiteral("The label that begins at byte 1 is longer than 64 MiB: this is "
+                              "not a label file."));
+    row("Load, 2 GiB without a label end", "mnuFile_Load", Largest, {}, {}, "<empty>");
 
     row("Load, odd name", "mnuFile_Load", OddName, "A~~", {}, "A");
     row("CatME, odd name", "mnuFile_Import", OddName, catMe, {}, "QA76\r\n");
@@ -236,7 +248,9 @@ void TestHostileInput::fileCommands() {
         QVERIFY(window->state().CurrentFileName != folder.filePath("shown.dat"));
         QVERIFY(window->windowTitle().endsWith(QStringLiteral("(Page  1)")));
         const std::string shown = window->page().spineText(2);
-        if (!spine2.isEmpty())
+        if (spine2 == "<empty>")
+            QVERIFY(shown.empty());
+        else if (!spine2.isEmpty())
             QVERIFY(shown == expand(spine2).toStdString());
         else
             QVERIFY(!shown.empty());
@@ -245,6 +259,9 @@ void TestHostileInput::fileCommands() {
     QCOMPARE(window->state().CurrentFileName, folder.filePath("shown.dat"));
     QCOMPARE(window->windowTitle(), title);
     QCOMPARE(window->page().spineText(2), std::string("A"));
+    // A save now writes the page on display back into the file still named.
+    window->menuItem(QStringLiteral("mnuFile_Save"))->trigger();
+    LM_VERIFY_DIALOGS(dialogs);
     QCOMPARE(folder.readFile("shown.dat"), QByteArray("A~~"));
     for (const char* name : kResults) QCOMPARE(folder.readFile(name), kEarlier);
 }
