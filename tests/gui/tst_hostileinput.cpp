@@ -106,6 +106,8 @@ class TestHostileInput : public QObject {
     void fileCommands();
     void settingsFile_data();
     void settingsFile();
+    void workingFileAtStartUp_data();
+    void workingFileAtStartUp();
     void oddWorkingFolderName();
 };
 
@@ -324,6 +326,47 @@ void TestHostileInput::settingsFile() {
     QCOMPARE(after.lastModified(), before.lastModified());
     if (kind == Plain || kind == LongLine)
         QCOMPARE(folder.readFile(lm::kSettingsFile), expand(content));
+}
+
+void TestHostileInput::workingFileAtStartUp_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a named pipe")
+        << int(Fifo) << QByteArray()
+        << QStringLiteral("Not a regular file (a named pipe, a device or a socket).");
+    QTest::newRow("2 GiB + 1") << int(Sparse) << QByteArray()
+                               << QStringLiteral(
+                                      "the file is 2147483649 bytes long; a label file can be at "
+                                      "most 2,147,483,647 bytes.");
+    QTest::newRow("one label of 2 GiB")
+        << int(Largest) << QByteArray("~~")
+        << QStringLiteral(
+               "the label that begins at byte 1 is longer than 64 MiB: this is not a label file.");
+}
+
+// With Interactive printing: the window starts without a file, the file as it was.
+void TestHostileInput::workingFileAtStartUp() {
+    QFETCH(int, kind);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, reason);
+    TempWorkFolder folder;
+    folder.writeSettings(settingsForType(lm::kSp1, lm::kInteractivePrinting));
+    const std::string path = folder.filePath(lm::kWorkingLabelFile);
+    QVERIFY(makeInput(Kind(kind), QString::fromStdString(path), body));
+    const QFileInfo before(QString::fromStdString(path));
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage(QStringLiteral("The working label file %1 cannot be opened: %2")
+                              .arg(QString::fromStdString(path), reason),
+                          MessageButtons::Ok, MessageIcon::Critical, MessageAnswer::Ok);
+    lm::StartUpResult started = lm::startUp(dialogs);
+    LM_VERIFY_DIALOGS(dialogs);
+    QVERIFY(started.window);
+    QVERIFY(started.window->state().CurrentFileName.empty());
+    QCOMPARE(started.window->windowTitle(), QStringLiteral("Kelvarine Label Maker"));
+    const QFileInfo after(QString::fromStdString(path));
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(after.lastModified(), before.lastModified());
 }
 
 // Settings, working file and title all live under a folder with an odd name.
