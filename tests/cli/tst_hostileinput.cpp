@@ -7,6 +7,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -319,6 +322,13 @@ void TestHostileInput::everyCommand() {
     const QString target = args.back() == "OUT" ? p.out : p.input;
     if (status == 0) {
         QVERIFY2(err.isEmpty(), qPrintable(err));
+        if (args.front() == "pages") {
+            // Page 1 as one JSON object, NUL bytes and long texts whole.
+            const QByteArray out = process.readAllStandardOutput();
+            const QJsonObject page = QJsonDocument::fromJson(out.left(out.indexOf('\n'))).object();
+            const QString spine = page.value(QStringLiteral("spine")).toArray().at(0).toString();
+            QCOMPARE(spine.size(), qsizetype(kind == Largest ? 0 : expand(body).indexOf("~~")));
+        }
         if (kind == Largest)
             QCOMPARE(QFileInfo(p.input).size(), sizeBefore);
         else if (args.front() == "pdf")
