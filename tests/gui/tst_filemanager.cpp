@@ -101,8 +101,7 @@ class TestFileManagerForm : public QObject {
     void deleteAsksFirst();
     void protectedFoldersAreRefused_data();
     void protectedFoldersAreRefused();
-    void failedDeletionsAreReportedAndTheFormStaysUsable();
-    void vanishedFolderIsReported();
+    void vanishedItemsAreReported();
     void rename_data();
     void rename();
     void cancelClosesTheForm();
@@ -154,9 +153,10 @@ void TestFileManagerForm::listsMountedVolumesAndFilesOnly() {
     auto* drives = scene.form->findChild<QComboBox*>(QStringLiteral("Drive1"));
     QStringList roots;
     for (int i = 0; i < drives->count(); ++i) roots << drives->itemData(i).toString();
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-        if (volume.isValid() && volume.isReady()) QVERIFY(roots.contains(volume.rootPath()));
-    QCOMPARE(scene.form->driveRoot(), QStorageInfo(scene.labels).rootPath());
+    // Other tests may mount and unmount volumes meanwhile: only these two are sure.
+    const QString labelsRoot = QStorageInfo(scene.labels).rootPath();
+    QVERIFY(roots.contains(QStringLiteral("/")) && roots.contains(labelsRoot));
+    QCOMPARE(scene.form->driveRoot(), labelsRoot);
     QCOMPARE(scene.form->fileNames(), names(kAllFiles));
     QCOMPARE(scene.form->findChild<QListWidget*>(QStringLiteral("File1"))->selectionMode(),
              QAbstractItemView::ExtendedSelection);
@@ -236,12 +236,12 @@ void TestFileManagerForm::protectedFoldersAreRefused() {
     QVERIFY(scene.exists("a.dat"));
 }
 
-// The other files go all the same, the list shows what is left and the form
-// can go on.
-void TestFileManagerForm::failedDeletionsAreReportedAndTheFormStaysUsable() {
+// A file or folder gone before the operator answers is reported; the other
+// files go all the same, the list shows what is left and the form goes on.
+void TestFileManagerForm::vanishedItemsAreReported() {
     Scene scene;
     scene.form->selectFiles(names("a.dat b.dat d.dat"));
-    QVERIFY(QFile::remove(scene.path("b.dat")));  // gone before the operator answers
+    QVERIFY(QFile::remove(scene.path("b.dat")));
     scene.expectDeleteFiles(MessageAnswer::Yes);
     scene.dialogs.expectOk(
         QStringLiteral("These file(s) could not be deleted:\r\n%1: No such file or directory")
@@ -251,15 +251,6 @@ void TestFileManagerForm::failedDeletionsAreReportedAndTheFormStaysUsable() {
     LM_VERIFY_DIALOGS(scene.dialogs);
     QCOMPARE(scene.form->fileNames(), names("C.dat e.dat"));
 
-    scene.form->selectFiles(names("e.dat"));
-    scene.expectDeleteFiles(MessageAnswer::Yes);
-    scene.click("btnDelete");
-    LM_VERIFY_DIALOGS(scene.dialogs);
-    QCOMPARE(scene.form->fileNames(), names("C.dat"));
-}
-
-void TestFileManagerForm::vanishedFolderIsReported() {
-    Scene scene;
     QVERIFY(scene.form->setFolderPath(scene.path("old")));
     QVERIFY(QDir(scene.path("old")).removeRecursively());
     scene.expectDeleteFolder("old", MessageAnswer::Yes);
@@ -270,6 +261,7 @@ void TestFileManagerForm::vanishedFolderIsReported() {
     scene.click("btnDelete");
     LM_VERIFY_DIALOGS(scene.dialogs);
     QCOMPARE(scene.form->folderPath(), scene.labels);
+    QCOMPARE(scene.form->fileNames(), names("C.dat e.dat"));
     QVERIFY(scene.form->isEnabled());
 }
 

@@ -66,7 +66,6 @@ class TestPageNavigation : public QObject {
     void nextPageNeedsEverySpineLabelFilled();
     void pageAfterTheLastPageIsEmptyAndTakesNewLabels();
     void changedPageIsSavedBeforeTheMove();
-    void changedPageWithoutAFileIsSavedUnderAName_data();
     void changedPageWithoutAFileIsSavedUnderAName();
     void pageThatCannotBeSavedIsNotLeft();
     void noPreviousPage_data();
@@ -196,31 +195,27 @@ void TestPageNavigation::changedPageIsSavedBeforeTheMove() {
     QCOMPARE(s.file(), labelFileBytes(saved));
 }
 
-void TestPageNavigation::changedPageWithoutAFileIsSavedUnderAName_data() {
-    QTest::addColumn<bool>("named");
-    QTest::newRow("Save dialog cancelled") << false;
-    QTest::newRow("name given") << true;
-}
-
-// Batch printing starts with no file: the save before the move asks for a name.
+// Batch printing starts with no file: the save before the move asks for a
+// name; without one the page stays as typed.
 void TestPageNavigation::changedPageWithoutAFileIsSavedUnderAName() {
-    QFETCH(bool, named);
     StartedWindow s(settingsForType(lm::kMailer1, lm::kBatchPrinting));
     QVERIFY(s.window);
     typeInto(s.window->spineControl(2), QStringLiteral("Ann Reader"));
     const QString path = s.folder.path() + QStringLiteral("/mailers.dat");
-    s.dialogs.expectSaveFile(QStringLiteral("Save Label File"),
-                             QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*"),
-                             named ? std::optional<QString>(path) : std::nullopt);
-    next(*s.window, true);
-    LM_VERIFY_DIALOGS(s.dialogs);
-    QCOMPARE(s.window->state().PageNumber, named ? 2 : 1);
-    QCOMPARE(s.window->state().PageChanged, !named);
-    QCOMPARE(s.window->windowTitle(),
-             named ? titleOf(path, 2, true) : QStringLiteral("Kelvarine Label Maker"));
-    QCOMPARE(shownTexts(*s.window), named ? QList<QByteArray>() : QList<QByteArray>{"Ann Reader"});
-    QCOMPARE(s.folder.readFile("mailers.dat"),
-             named ? QByteArray("Ann Reader~~~~~~") : QByteArray());
+    for (bool named : {false, true}) {
+        s.dialogs.expectSaveFile(QStringLiteral("Save Label File"),
+                                 QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*"),
+                                 named ? std::optional<QString>(path) : std::nullopt);
+        next(*s.window, true);
+        LM_VERIFY_DIALOGS(s.dialogs);
+        QCOMPARE(s.window->state().PageNumber, named ? 2 : 1);
+        QCOMPARE(s.window->state().PageChanged, !named);
+        QCOMPARE(s.window->windowTitle(),
+                 named ? titleOf(path, 2, true) : QStringLiteral("Kelvarine Label Maker"));
+        QCOMPARE(shownTexts(*s.window),
+                 named ? QList<QByteArray>() : QList<QByteArray>{"Ann Reader"});
+    }
+    QCOMPARE(s.folder.readFile("mailers.dat"), QByteArray("Ann Reader~~~~~~"));
 }
 
 // The refusal comes in either direction; the page stays as typed.
