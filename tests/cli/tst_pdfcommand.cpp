@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPointF>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +57,7 @@ class TestPdfCommand : public QObject {
     void oneSheetPerPage();
     void settingsPlaceTheLabels_data();
     void settingsPlaceTheLabels();
+    void sp1AndSp2ShareTheSettingsMargins();
     void refusedOrFailed_data();
     void refusedOrFailed();
     void aRunningGuiApplicationIsUsed();
@@ -165,6 +167,25 @@ void TestPdfCommand::settingsPlaceTheLabels() {
     QVERIFY2(qAbs(found->left - left) < kTolerance, qPrintable(QString::number(found->left)));
     QVERIFY2(qAbs(found->top - top) < kTolerance, qPrintable(QString::number(found->top)));
     QCOMPARE(readBytes(settingsPath()), before);
+}
+
+// sp1 and sp2 are printed on the same sheet: --type 2 with sp1 settings
+// keeps the operator's page margins, as sp2 settings with them would.
+void TestPdfCommand::sp1AndSp2ShareTheSettingsMargins() {
+    auto firstLabel = [&](int settingsType, const Args& options) {
+        writeSettings([settingsType](lm::Settings& s) {
+            s.LabelType = settingsType;
+            s.PageTopMargin = 1000;
+            s.PageLeftMargin = 800;
+        });
+        QList<PdfPage> pages = pdfOf(numberedLabels(4), options);
+        const PdfWord* found = pages.isEmpty() ? nullptr : pages[0].word(QStringLiteral("L1"));
+        return found ? QPointF(found->left, found->top) : QPointF(-1, -1);
+    };
+    const QPointF ownSettings = firstLabel(lm::kSp2, {});
+    QVERIFY(ownSettings.x() >= 0);
+    QCOMPARE(firstLabel(lm::kSp1, {"--type", "2"}), ownSettings);
+    QVERIFY(firstLabel(lm::kSl4, {"--type", "2"}) != ownSettings);
 }
 
 void TestPdfCommand::refusedOrFailed_data() {
