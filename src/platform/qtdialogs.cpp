@@ -1,10 +1,12 @@
 #include "platform/qtdialogs.h"
 
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpacerItem>
 
 #include "platform/filefilter.h"
 #include "platform/fontchooserdialog.h"
@@ -87,10 +89,13 @@ MessageAnswer QtDialogs::message(const MessageRequest& request) {
                     m_parent);
     box.setTextFormat(Qt::PlainText);
     // A short message makes a narrow box, and window managers then cut the
-    // title ("Kelvarine … Maker"): keep the text at least as wide as the title.
-    const int titleWidth = box.fontMetrics().horizontalAdvance(request.title) + 60;
-    box.setStyleSheet(
-        QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(titleWidth));
+    // title ("Kelvarine … Maker"): a spacer under everything keeps the box at
+    // least as wide as the title. (A minimum width on the text label instead
+    // is not seen by the box's own sizing, which then cut long texts short.)
+    const int titleWidth = box.fontMetrics().horizontalAdvance(request.title) + 120;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     box.setDefaultButton(qtButton(request.defaultButton.value_or(firstButton(request.buttons))));
     switch (box.exec()) {
         case QMessageBox::Ok:

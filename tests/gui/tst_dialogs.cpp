@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -44,6 +45,8 @@ class TestDialogs : public QObject {
     void scriptReportsUnexpectedAndUnansweredPrompts();
     void messageBoxShowsTheRequest_data();
     void messageBoxShowsTheRequest();
+    void messageBoxShowsAllOfItsTextAndTitle_data();
+    void messageBoxShowsAllOfItsTextAndTitle();
     void inputBoxGivesTheAnswerOrCancel();
     void fileDialogsStartFromTheLastName();
 };
@@ -148,6 +151,43 @@ void TestDialogs::messageBoxShowsTheRequest() {
     });
     QCOMPARE(int(lm::QtDialogs().message(request)), answer);
     QCOMPARE(seen, QStringLiteral("Kelvarine Label Maker|First line\nSecond <b>line</b>|") + shown);
+}
+
+void TestDialogs::messageBoxShowsAllOfItsTextAndTitle_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("short") << QStringLiteral("Label file has been cleared!");
+    QTest::newRow("a path and a reason") << QStringLiteral(
+        "The file /home/operator/exports/2026/december/catme-labels.txt could "
+        "not be imported.\r\n\r\nIt holds NUL bytes: a binary file, or text "
+        "in UTF-16, is no export. Nothing was imported.");
+}
+
+// The whole text fits its label, wrapped where it must be, and the box is
+// wide enough for its title.
+void TestDialogs::messageBoxShowsAllOfItsTextAndTitle() {
+    QFETCH(QString, text);
+    lm::MessageRequest request;
+    request.text = text;
+    request.icon = MessageIcon::Critical;
+    int boxWidth = 0;
+    int titleWidth = 0;
+    bool textFits = false;
+    QString labelSize;
+    whenShown<QMessageBox>([&](QMessageBox* box) {
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label) {
+            textFits = label->wordWrap() ? label->height() >= label->heightForWidth(label->width())
+                                         : label->width() >= label->sizeHint().width();
+            labelSize = QStringLiteral("%1 x %2").arg(label->width()).arg(label->height());
+        }
+        boxWidth = box->width();
+        titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        box->button(QMessageBox::Ok)->click();
+    });
+    lm::QtDialogs().message(request);
+    QVERIFY2(textFits,
+             qPrintable(QStringLiteral("the text does not fit its label of ") + labelSize));
+    QVERIFY2(boxWidth > titleWidth, qPrintable(QString::number(boxWidth)));
 }
 
 void TestDialogs::inputBoxGivesTheAnswerOrCancel() {
