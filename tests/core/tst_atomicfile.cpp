@@ -5,53 +5,30 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
-
 #include "core/atomicfile.h"
 #include "core/workfolder.h"
 #include "storefixtures.h"
 
+using lmtest::entriesIn;
 using lmtest::readBytes;
-using lmtest::writeBytes;
-
-namespace {
-
-int fileCount(const QString& folder) {
-    return int(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size());
-}
-
-}  // namespace
 
 class TestAtomicFile : public QObject {
     Q_OBJECT
   private slots:
-    void replacesTheWholeFile();
-    void keepsThePermissionsOfTheTarget();
+    void replacesWholeFileKeepingItsMode();
     void abandonedWriteLeavesNoScratch();
     void staleScratchOfADeadProcessIsRemoved();
     void workFolderIsCreated();
 };
 
-void TestAtomicFile::replacesTheWholeFile() {
+void TestAtomicFile::replacesWholeFileKeepingItsMode() {
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("a.dat"));
-    QFile::remove(path);
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("a much longer old content~~");
-    }
+    const QString path = dir.filePath(QStringLiteral("a.dat"));
+    QVERIFY(lm::writeFileAtomically(path.toStdString(), "a much longer old content~~").ok());
+    QVERIFY(chmod(path.toLocal8Bit().constData(), 0640) == 0);
     QVERIFY(lm::writeFileAtomically(path.toStdString(), "new~~").ok());
     QCOMPARE(readBytes(path), QByteArray("new~~"));
-    QCOMPARE(fileCount(dir.path()), 1);
-}
-
-void TestAtomicFile::keepsThePermissionsOfTheTarget() {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("a.dat"));
-    QVERIFY(lm::writeFileAtomically(path.toStdString(), "x").ok());
-    QVERIFY(chmod(path.toLocal8Bit().constData(), 0640) == 0);
-    QVERIFY(lm::writeFileAtomically(path.toStdString(), "y").ok());
+    QCOMPARE(entriesIn(dir.path()), 1);
     struct stat st;
     QVERIFY(stat(path.toLocal8Bit().constData(), &st) == 0);
     QCOMPARE(int(st.st_mode & 0777), 0640);
@@ -59,28 +36,26 @@ void TestAtomicFile::keepsThePermissionsOfTheTarget() {
 
 void TestAtomicFile::abandonedWriteLeavesNoScratch() {
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("a.dat"));
+    const QString path = dir.filePath(QStringLiteral("a.dat"));
     QVERIFY(lm::writeFileAtomically(path.toStdString(), "old").ok());
     {
         lm::AtomicFileWriter writer;
         QVERIFY(writer.open(path.toStdString()).ok());
         QVERIFY(writer.write("half").ok());
-        QCOMPARE(fileCount(dir.path()), 2);
+        QCOMPARE(entriesIn(dir.path()), 2);
     }
-    QCOMPARE(fileCount(dir.path()), 1);
+    QCOMPARE(entriesIn(dir.path()), 1);
     QCOMPARE(readBytes(path), QByteArray("old"));
 }
 
 void TestAtomicFile::staleScratchOfADeadProcessIsRemoved() {
     QTemporaryDir dir;
     // A pid far above any pid_max in use stands for a process that has ended.
-    QString stale = dir.filePath(QStringLiteral(".a.dat.lm-save-999999999-abcdef"));
-    QString live = dir.filePath(QStringLiteral(".a.dat.lm-save-1-abcdef"));  // init never ends
-    QString other = dir.filePath(QStringLiteral("a.dat"));
-    for (const QString& path : {stale, live, other}) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
+    const QString stale = dir.filePath(QStringLiteral(".a.dat.lm-save-999999999-abcdef"));
+    const QString live = dir.filePath(QStringLiteral(".a.dat.lm-save-1-abcdef"));  // init lives
+    const QString other = dir.filePath(QStringLiteral("a.dat"));
+    for (const QString& path : {stale, live, other})
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
     lm::removeStaleScratchFiles(dir.path().toStdString());
     QVERIFY(!QFile::exists(stale));
     QVERIFY(QFile::exists(live));
@@ -89,7 +64,7 @@ void TestAtomicFile::staleScratchOfADeadProcessIsRemoved() {
 
 void TestAtomicFile::workFolderIsCreated() {
     QTemporaryDir dir;
-    QString folder = dir.filePath(QStringLiteral("deep/qortex"));
+    const QString folder = dir.filePath(QStringLiteral("deep/qortex"));
     qputenv("QORTEX_DIR", folder.toLocal8Bit() + "/");
     QCOMPARE(QString::fromStdString(lm::workFolder()), folder);
     QVERIFY(QDir(folder).exists());

@@ -7,12 +7,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
-#include "core/atomicfile.h"
 #include "core/connexionextract.h"
 #include "storefixtures.h"
 #include "testdata.h"
@@ -62,20 +60,21 @@ Extracted finish(const lm::Result<lm::ExtractSummary>& result, const QString& ou
     return extracted;
 }
 
+Extracted extractFolder(const QString& folder, int callIndex, const QString& out) {
+    return finish(lm::InfoExtract(folder.toStdString(), callIndex, out.toStdString()), out);
+}
+
 // Runs the folder extract over files written in this order, each a second
 // newer than the one before.
 Extracted extractFolder(const QList<QByteArray>& files, int callIndex) {
     QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("records"));
-    QDir(dir.path()).mkdir(QStringLiteral("records"));
     for (int i = 0; i < files.size(); ++i) {
-        const QString path =
-            folder + QStringLiteral("/record%1.txt").arg(i, 3, 10, QLatin1Char('0'));
+        const QString path = dir.filePath(QStringLiteral("record%1.txt").arg(i));
         writeBytes(path, files[i]);
         setModified(path, 1700000000 + i);
     }
-    const QString out = dir.filePath(QStringLiteral("NewFile.dat"));
-    return finish(lm::InfoExtract(folder.toStdString(), callIndex, out.toStdString()), out);
+    QTemporaryDir outDir;
+    return extractFolder(dir.path(), callIndex, outDir.filePath(QStringLiteral("NewFile.dat")));
 }
 
 Extracted extractMultiple(const QByteArray& input, int callIndex) {
@@ -84,35 +83,6 @@ Extracted extractMultiple(const QByteArray& input, int callIndex) {
     writeBytes(in, input);
     const QString out = dir.filePath(QStringLiteral("NewFileMultiple.dat"));
     return finish(lm::InfoExtractMultiple(in.toStdString(), callIndex, out.toStdString()), out);
-}
-
-QStringList repeated(const QString& text, int count) {
-    QStringList list;
-    for (int i = 0; i < count; ++i) list << text;
-    return list;
-}
-
-QStringList toStringList(const std::vector<std::string>& texts) {
-    QStringList list;
-    for (const std::string& text : texts) list << QString::fromStdString(text);
-    return list;
-}
-
-int scratchFileCount(const QString& folder) {
-    int count = 0;
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
-        if (lm::isScratchFileName(name.toStdString())) ++count;
-    return count;
-}
-
-// The three fixture records, copied so their times can be set.
-QString copyFixtureRecords(const QTemporaryDir& dir) {
-    const QString folder = dir.filePath(QStringLiteral("records"));
-    QDir(dir.path()).mkdir(QStringLiteral("records"));
-    const QString source = QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_records/");
-    for (const char* name : {"ocm00123.txt", "ocm04567.txt", "ocm89012.txt"})
-        QFile::copy(source + QLatin1String(name), folder + QLatin1Char('/') + QLatin1String(name));
-    return folder;
 }
 
 }  // namespace
@@ -126,22 +96,12 @@ class TestConnexionExtract : public QObject {
     void textsPerCallIndex();
     void sortOldestFirst_data();
     void sortOldestFirst();
-    void equalTimesOnDiskFollowTheSort();
-    void onlyVisibleFilesAreRecords();
-    void previousOutputInTheFolderIsNotARecord();
+    void folderRecordsOldestFirst();
     void multipleRecords_data();
     void multipleRecords();
-    void multipleRecordsFixture_data();
-    void multipleRecordsFixture();
-    void binaryBytesAndLongLines();
-    void folderProblemsAreReported_data();
-    void folderProblemsAreReported();
-    void folderWithoutFilesGivesAnEmptyFile_data();
-    void folderWithoutFilesGivesAnEmptyFile();
-    void failedWriteKeepsTheOldOutput();
-    void missingOutputFolderIsReported();
-    void progressCoversEveryFile();
-    void stopKeepsTheOldOutput();
+    void folderInputs_data();
+    void folderInputs();
+    void progressAndStop();
 };
 
 void TestConnexionExtract::lineRule_data() {
@@ -271,35 +231,26 @@ void TestConnexionExtract::textsPerCallIndex() {
     QCOMPARE(extracted.output, record + record);
     QCOMPARE(extracted.summary.recordsRead, 2LL);
     QCOMPARE(extracted.summary.recordsWritten, record.isEmpty() ? 0LL : 2LL);
-    const QStringList messages =
-        record.isEmpty() ? repeated(QStringLiteral("Invalid Call Index %1").arg(callIndex), 2)
-                         : QStringList();
-    QCOMPARE(toStringList(extracted.summary.messages), messages);
+    const std::vector<std::string> messages(record.isEmpty() ? 2 : 0,
+                                            "Invalid Call Index " + std::to_string(callIndex));
+    QCOMPARE(extracted.summary.messages, messages);
 }
 
 void TestConnexionExtract::sortOldestFirst_data() {
     // Files in name order as "name:time"; the order the sort leaves them in.
     QTest::addColumn<QString>("files");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("one file") << "a:5"
-                              << "a";
-    QTest::newRow("already in order") << "a:1 b:2 c:3"
-                                      << "a b c";
-    QTest::newRow("reversed") << "a:3 b:2 c:1"
-                              << "c b a";
-    QTest::newRow("mixed") << "a:3 b:1 c:2"
-                           << "b c a";
-    QTest::newRow("all equal keep name order") << "a:1 b:1 c:1"
-                                               << "a b c";
+    auto row = [](const char* name, const char* files, const char* expected) {
+        QTest::newRow(name) << QString::fromLatin1(files) << QString::fromLatin1(expected);
+    };
+    row("empty", "", "");
+    row("reversed", "a:3 b:2 c:1", "c b a");
+    row("mixed", "a:3 b:1 c:2", "b c a");
+    row("all equal keep name order", "a:1 b:1 c:1", "a b c");
     // The swap carries the first file past one of equal time.
-    QTest::newRow("equal times after a swap") << "a:2 b:2 c:1"
-                                              << "c b a";
-    QTest::newRow("equal times not swapped") << "a:2 b:1 c:2"
-                                             << "b a c";
-    QTest::newRow("earliest found first wins") << "a:3 b:1 c:1"
-                                               << "b c a";
+    row("equal times after a swap", "a:2 b:2 c:1", "c b a");
+    row("equal times not swapped", "a:2 b:1 c:2", "b a c");
+    row("earliest found first wins", "a:3 b:1 c:1", "b c a");
 }
 
 void TestConnexionExtract::sortOldestFirst() {
@@ -318,287 +269,168 @@ void TestConnexionExtract::sortOldestFirst() {
     QCOMPARE(names.join(QLatin1Char(' ')), expected);
 }
 
-void TestConnexionExtract::equalTimesOnDiskFollowTheSort() {
+void TestConnexionExtract::folderRecordsOldestFirst() {
+    // Records written in an order unlike their names, so that the folder's own
+    // order is not the name order; hidden files, subfolders and broken links
+    // are no records, a link to a file is; an earlier output in the folder is
+    // not read as a record.
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("records"));
-    QDir(dir.path()).mkdir(QStringLiteral("records"));
-    // Written in an order unlike the name order, so the folder's own order is not the name order.
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("records/sub")));
     const std::pair<const char*, long long> files[] = {{"c", 1}, {"a", 2}, {"b", 2}};
     for (const auto& [name, time] : files) {
         const QString path = folder + QLatin1Char('/') + QLatin1String(name);
-        writeBytes(path, cx(name).trimmed());
+        writeBytes(path, name);
         setModified(path, 1700000000 + time);
     }
-    const QString out = dir.filePath(QStringLiteral("out.dat"));
-    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 1, out.toStdString()), out);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
-    QCOMPARE(extracted.output, QByteArray("c\r\n~~b\r\n~~a\r\n~~"));
-}
-
-void TestConnexionExtract::onlyVisibleFilesAreRecords() {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("records"));
-    QDir(dir.path()).mkpath(QStringLiteral("records/sub"));
-    writeBytes(folder + QStringLiteral("/record.txt"), "QA76\r\n");
     writeBytes(folder + QStringLiteral("/.hidden"), "HIDDEN\r\n");
     writeBytes(folder + QStringLiteral("/sub/inner.txt"), "INNER\r\n");
     writeBytes(dir.filePath(QStringLiteral("outside.txt")), "LINKED\r\n");
+    setModified(dir.filePath(QStringLiteral("outside.txt")), 1700000100);
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("outside.txt")),
                         folder + QStringLiteral("/link.txt")));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone.txt")),
                         folder + QStringLiteral("/broken.txt")));
-    setModified(folder + QStringLiteral("/record.txt"), 1700000000);
-    setModified(dir.filePath(QStringLiteral("outside.txt")), 1700000100);
-
-    const QString out = dir.filePath(QStringLiteral("out.dat"));
-    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 1, out.toStdString()), out);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
-    QCOMPARE(extracted.output, QByteArray("QA76\r\n~~LINKED\r\n~~"));
-}
-
-void TestConnexionExtract::previousOutputInTheFolderIsNotARecord() {
-    QTemporaryDir dir;
-    writeBytes(dir.filePath(QStringLiteral("record.txt")), "QA76\r\n");
-    const QString out = dir.filePath(QStringLiteral("NewFile_1.dat"));
+    const QString out = folder + QStringLiteral("/NewFile_1.dat");
     writeBytes(out, "OLD\r\n~~");
     for (int run = 0; run < 2; ++run) {
-        Extracted extracted =
-            finish(lm::InfoExtract(dir.path().toStdString(), 1, out.toStdString()), out);
+        Extracted extracted = extractFolder(folder, 1, out);
         QVERIFY2(extracted.ok, qPrintable(extracted.error));
-        QCOMPARE(extracted.output, QByteArray("QA76\r\n~~"));
+        QCOMPARE(extracted.output, QByteArray("c\r\n~~b\r\n~~a\r\n~~LINKED\r\n~~"));
     }
 }
 
 void TestConnexionExtract::multipleRecords_data() {
     QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("callIndex");
     QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<long long>("records");
 
     QList<QByteArray> twenty;
-    for (int i = 1; i <= 20; ++i) twenty << cx("L" + QByteArray::number(i));
-    QTest::newRow("20 lines: two records, the last two lines dropped")
-        << crlfLines(twenty)
-        << text({"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}) + "~~" +
-               text({"L10", "L11", "L12", "L13", "L14", "L15", "L16", "L17", "L18"}) + "~~";
-
+    for (int i = 1; i <= 20; ++i) twenty << "L" + QByteArray::number(i);
     const QList<QByteArray> nine = twenty.mid(0, 9);
-    const QByteArray nineText = text({"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}) + "~~";
+    const QByteArray nineText = text(nine) + "~~";
+    QTest::newRow("20 lines: two records, the last two lines dropped")
+        << crlfLines(twenty) << 1 << nineText + text(twenty.mid(9, 9)) + "~~" << 2LL;
     QTest::newRow("blank lines between records are skipped")
         << crlfLines(QList<QByteArray>{"", "   "} + nine + QList<QByteArray>{"", "", "    "} +
                      nine + QList<QByteArray>{""})
-        << nineText + nineText;
+        << 1 << nineText + nineText << 2LL;
     QList<QByteArray> withBlank = nine;
     withBlank.insert(4, "");
     QTest::newRow("a blank line inside a record counts")
-        << crlfLines(withBlank) << text({"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8"}) + "~~";
+        << crlfLines(withBlank) << 1 << text(nine.mid(0, 8)) + "~~" << 1LL;
     QList<QByteArray> withComment = nine;
     withComment.insert(0, "!! record 1");
     QTest::newRow("a comment line counts toward nine")
-        << crlfLines(withComment) << text({"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8"}) + "~~";
-    QTest::newRow("LF line ends") << nine.join('\n') + '\n' << nineText;
-    QTest::newRow("last line without line end") << nine.join('\n') << nineText;
-    QTest::newRow("empty file") << QByteArray() << QByteArray();
-    QTest::newRow("only blank lines") << crlfLines({"", " ", "", "   "}) << QByteArray();
+        << crlfLines(withComment) << 1 << text(nine.mid(0, 8)) + "~~" << 1LL;
+    QTest::newRow("LF line ends") << nine.join('\n') + '\n' << 1 << nineText << 1LL;
+    QTest::newRow("last line without line end") << nine.join('\n') << 1 << nineText << 1LL;
+    QTest::newRow("empty file") << QByteArray() << 1 << QByteArray() << 0LL;
+    QTest::newRow("only blank lines")
+        << crlfLines({"", " ", "", "   "}) << 1 << QByteArray() << 0LL;
+    QTest::newRow("the export of Connexion, sl4")
+        << readBytes(QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_multiple.txt")) << 3
+        << QByteArray(
+               "FIC\r\nADAMS\r\nc.1\r\n~~"
+               "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n~~"
+               "Adams, Douglas.\r\n31234000777000\r\n~~"
+               "QA76.73\r\n.S77\r\n2013\r\n~~"
+               "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th ed.\r\n2013.\r\n~~"
+               "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n~~"
+               "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n~~"
+               "Oxford English\r\ndictionary.\r\n\r\n\r\n\r\n~~"
+               "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n~~")
+        << 3LL;
 }
 
 void TestConnexionExtract::multipleRecords() {
     QFETCH(QByteArray, input);
-    QFETCH(QByteArray, expected);
-    Extracted extracted = extractMultiple(input, 1);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
-    QCOMPARE(extracted.output, expected);
-    QCOMPARE(extracted.summary.recordsWritten, (long long)expected.count("~~"));
-}
-
-void TestConnexionExtract::multipleRecordsFixture_data() {
-    QTest::addColumn<int>("callIndex");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<int>("messages");
-
-    const QByteArray spines[] = {"FIC\r\nADAMS\r\nc.1\r\n", "QA76.73\r\n.S77\r\n2013\r\n",
-                                 "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n"};
-    const QByteArray firsts[] = {
-        "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n",
-        "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th ed.\r\n2013.\r\n",
-        "Oxford English\r\ndictionary.\r\n\r\n\r\n\r\n"};
-    const QByteArray seconds[] = {"Adams, Douglas.\r\n31234000777000\r\n",
-                                  "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n",
-                                  "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n"};
-    QByteArray sl4;
-    for (int i = 0; i < 3; ++i) sl4 += spines[i] + "~~" + firsts[i] + "~~" + seconds[i] + "~~";
-    QTest::newRow("sl4") << 3 << sl4 << 0;
-    QTest::newRow("spa") << 7 << QByteArray() << 3;
-}
-
-void TestConnexionExtract::multipleRecordsFixture() {
     QFETCH(int, callIndex);
     QFETCH(QByteArray, expected);
-    QFETCH(int, messages);
-    QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("NewFileMultiple.dat"));
-    Extracted extracted =
-        finish(lm::InfoExtractMultiple(LM_TEST_DATA_DIR "/import/connexion_multiple.txt", callIndex,
-                                       out.toStdString()),
-               out);
+    QFETCH(long long, records);
+    Extracted extracted = extractMultiple(input, callIndex);
     QVERIFY2(extracted.ok, qPrintable(extracted.error));
     QCOMPARE(extracted.output, expected);
-    QCOMPARE(extracted.summary.recordsRead, 3LL);
-    QCOMPARE(int(extracted.summary.messages.size()), messages);
+    QCOMPARE(extracted.summary.recordsWritten, records);
+    QCOMPARE(extracted.summary.recordsRead, records);
 }
 
-void TestConnexionExtract::binaryBytesAndLongLines() {
-    QByteArray binary = "QA76       ";
-    for (int byte = 0; byte < 256; ++byte)
-        if (byte != '\n') binary += char(byte);
-    const QByteArray longPocket = QByteArray(1 << 20, 'x');
-    const QByteArray file = crlfLines({binary, cx("FIC", longPocket)});
-
-    Extracted folder = extractFolder({file}, 3);
-    QVERIFY2(folder.ok, qPrintable(folder.error));
-    const QByteArray expected =
-        "QA76\r\nFIC\r\n~~" + binary.mid(11) + "\r\n" + longPocket + "\r\n~~~~";
-    QVERIFY(folder.output == expected);
-
-    QList<QByteArray> record = {binary, cx("FIC", longPocket)};
-    for (int i = 0; i < 7; ++i) record << cx("");
-    Extracted multiple = extractMultiple(crlfLines(record), 3);
-    QVERIFY2(multiple.ok, qPrintable(multiple.error));
-    QCOMPARE(multiple.summary.recordsWritten, 1LL);
-    QVERIFY(multiple.output ==
-            "QA76\r\nFIC\r\n~~" + binary.mid(11) + "\r\n" + longPocket + "\r\n\r\n\r\n\r\n~~~~");
-}
-
-void TestConnexionExtract::folderProblemsAreReported_data() {
-    QTest::addColumn<bool>("multiple");  // the many-record export instead of a folder
+void TestConnexionExtract::folderInputs_data() {
     QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing folder") << false << "missing"
+    QTest::addColumn<QString>("reason");  // empty: an empty output
+    QTest::newRow("missing folder") << "missing"
                                     << "No such file or directory";
-    QTest::newRow("a file, not a folder") << false << "file.txt"
+    QTest::newRow("a file, not a folder") << "file.txt"
                                           << "Not a directory";
-    QTest::newRow("missing export") << true << "missing.txt"
-                                    << "No such file or directory";
-    QTest::newRow("a folder as export") << true << "folder"
-                                        << "Is a directory";
+    QTest::newRow("only subfolders") << "folder" << QString();
 }
 
-void TestConnexionExtract::folderProblemsAreReported() {
-    QFETCH(bool, multiple);
+void TestConnexionExtract::folderInputs() {
     QFETCH(QString, input);
     QFETCH(QString, reason);
     QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("folder"));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder/2023/march")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder/2024")));
+    writeBytes(dir.filePath(QStringLiteral("folder/2023/march/record.txt")), "QA76\r\n");
     writeBytes(dir.filePath(QStringLiteral("file.txt")), "QA76\r\n");
     const QString out = dir.filePath(QStringLiteral("NewFile_1.dat"));
     writeBytes(out, "OLD~~");
     const std::string path = dir.filePath(input).toStdString();
-    lm::Result<lm::ExtractSummary> result =
-        multiple ? lm::InfoExtractMultiple(path, 1, out.toStdString())
-                 : lm::InfoExtract(path, 1, out.toStdString());
+    lm::Result<lm::ExtractSummary> result = lm::InfoExtract(path, 1, out.toStdString());
+    if (reason.isEmpty()) {
+        QVERIFY(result.ok());
+        QCOMPARE(result->recordsRead, 0LL);
+        QCOMPARE(readBytes(out), QByteArray());
+        return;
+    }
     QVERIFY(!result.ok());
     QCOMPARE(result.error().path, path);
     QCOMPARE(QString::fromStdString(result.error().reason), reason);
     QCOMPARE(readBytes(out), QByteArray("OLD~~"));
 }
 
-void TestConnexionExtract::folderWithoutFilesGivesAnEmptyFile_data() {
-    QTest::addColumn<bool>("subfolders");
-    QTest::newRow("empty folder") << false;
-    QTest::newRow("folder of subfolders") << true;
-}
-
-void TestConnexionExtract::folderWithoutFilesGivesAnEmptyFile() {
-    QFETCH(bool, subfolders);
+void TestConnexionExtract::progressAndStop() {
     QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("records"));
     const QString folder = dir.filePath(QStringLiteral("records"));
-    if (subfolders) {
-        QDir(folder).mkpath(QStringLiteral("2023/march"));
-        QDir(folder).mkdir(QStringLiteral("2024"));
-        writeBytes(folder + QStringLiteral("/2023/march/record.txt"), "QA76\r\n");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("records")));
+    const QString source = QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_records/");
+    long long size = 0;
+    for (const char* name : {"ocm00123.txt", "ocm04567.txt", "ocm89012.txt"}) {
+        QVERIFY(QFile::copy(source + QLatin1String(name),
+                            folder + QLatin1Char('/') + QLatin1String(name)));
+        size += QFileInfo(source + QLatin1String(name)).size();
     }
     const QString out = dir.filePath(QStringLiteral("NewFile_3.dat"));
     writeBytes(out, "OLD~~");
-    Extracted extracted = finish(lm::InfoExtract(folder.toStdString(), 3, out.toStdString()), out);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
-    QCOMPARE(extracted.output, QByteArray());
-    QCOMPARE(extracted.summary.recordsRead, 0LL);
-}
 
-void TestConnexionExtract::failedWriteKeepsTheOldOutput() {
-    QTemporaryDir dir;
-    QByteArray input;
-    for (int i = 0; i < 20000; ++i) input += crlfLines({cx("QA" + QByteArray::number(i), "Title")});
-    const QString in = dir.filePath(QStringLiteral("export.txt"));
-    writeBytes(in, input);
-    const QString out = dir.filePath(QStringLiteral("NewFileMultiple_3.dat"));
-    writeBytes(out, "PREVIOUS~~EXTRACT~~");
-
-    lm::AtomicFileWriter::setWriteLimitForTesting(100);
-    lm::Result<lm::ExtractSummary> result =
-        lm::InfoExtractMultiple(in.toStdString(), 3, out.toStdString());
-    lm::AtomicFileWriter::setWriteLimitForTesting(-1);
-    QVERIFY(!result.ok());
-    QCOMPARE(QString::fromStdString(result.error().path), out);
-    QCOMPARE(result.error().reason, std::string("No space left on device"));
-    QCOMPARE(readBytes(out), QByteArray("PREVIOUS~~EXTRACT~~"));
-    QCOMPARE(scratchFileCount(dir.path()), 0);
-}
-
-void TestConnexionExtract::missingOutputFolderIsReported() {
-    QTemporaryDir dir;
-    const QString folder = copyFixtureRecords(dir);
-    const QString out = dir.filePath(QStringLiteral("gone/NewFile_3.dat"));
-    lm::Result<lm::ExtractSummary> result =
-        lm::InfoExtract(folder.toStdString(), 3, out.toStdString());
-    QVERIFY(!result.ok());
-    QCOMPARE(QString::fromStdString(result.error().path), out);
-    QCOMPARE(result.error().reason, std::string("No such file or directory"));
-}
-
-void TestConnexionExtract::progressCoversEveryFile() {
-    QTemporaryDir dir;
-    const QString folder = copyFixtureRecords(dir);
-    long long size = 0;
-    for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files)) size += info.size();
-    const QString out = dir.filePath(QStringLiteral("NewFile_3.dat"));
     std::vector<long long> done;
-    lm::Result<lm::ExtractSummary> result = lm::InfoExtract(
-        folder.toStdString(), 3, out.toStdString(), [&](long long bytes, long long total) {
-            done.push_back(bytes);
-            return total == size;
-        });
+    auto stopAtSecond = [&](long long bytes, long long total) {
+        done.push_back(bytes);
+        return total == size && done.size() < 2;
+    };
+    lm::Result<lm::ExtractSummary> result =
+        lm::InfoExtract(folder.toStdString(), 3, out.toStdString(), stopAtSecond);
+    QVERIFY(result.ok());
+    QVERIFY(result->cancelled);
+    QCOMPARE(done.size(), std::size_t(2));
+    QCOMPARE(result->recordsWritten, 0LL);
+    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
+    QCOMPARE(lmtest::entriesIn(dir.path()), 2);
+
+    // Without a stop the progress reaches every file.
+    done.clear();
+    result = lm::InfoExtract(folder.toStdString(), 3, out.toStdString(),
+                             [&](long long bytes, long long total) {
+                                 done.push_back(bytes);
+                                 return total == size;
+                             });
     QVERIFY(result.ok());
     QVERIFY(!result->cancelled);
     QCOMPARE(done.size(), std::size_t(3));
     QVERIFY(done[0] < done[1] && done[1] < done[2]);
     QCOMPARE(done.back(), size);
-}
-
-void TestConnexionExtract::stopKeepsTheOldOutput() {
-    QTemporaryDir dir;
-    const QString folder = copyFixtureRecords(dir);
-    const QString out = dir.filePath(QStringLiteral("NewFile_3.dat"));
-    writeBytes(out, "OLD~~");
-    int calls = 0;
-    auto stopAtSecond = [&](long long, long long) { return ++calls < 2; };
-    lm::Result<lm::ExtractSummary> result =
-        lm::InfoExtract(folder.toStdString(), 3, out.toStdString(), stopAtSecond);
-    QVERIFY(result.ok());
-    QVERIFY(result->cancelled);
-    QCOMPARE(result->recordsWritten, 0LL);
-    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
-
-    QByteArray input;
-    for (int i = 0; i < 300000; ++i) input += crlfLines({cx("QA" + QByteArray::number(i), "T")});
-    const QString in = dir.filePath(QStringLiteral("export.txt"));
-    writeBytes(in, input);
-    calls = 0;
-    result = lm::InfoExtractMultiple(in.toStdString(), 3, out.toStdString(), stopAtSecond);
-    QVERIFY(result.ok());
-    QVERIFY(result->cancelled);
-    QCOMPARE(calls, 2);
-    QCOMPARE(readBytes(out), QByteArray("OLD~~"));
-    QCOMPARE(scratchFileCount(dir.path()), 0);
+    QCOMPARE(result->recordsWritten, 3LL);
 }
 
 QTEST_APPLESS_MAIN(TestConnexionExtract)
