@@ -24,20 +24,30 @@
 #include "store/loadcommands.h"
 #include "testdata.h"
 
-using lm::MessageAnswer;
-using lm::MessageButtons;
 using lm::MessageIcon;
 
 namespace {
 
 // SparseTail: the body, then a hole of NUL bytes up to 2 GiB + 1.
 // Largest: the largest label file, 2 GiB - 1 byte, of NUL bytes ending in the body.
-enum Kind { Plain, OddName, LongLine, Sparse, SparseTail, Largest, Missing, Unreadable, Fifo };
+enum Kind {
+    Plain,
+    OddName,
+    LongLine,
+    Sparse,
+    SparseTail,
+    Largest,
+    Missing,
+    Folder,
+    Unreadable,
+    Fifo
+};
 
 const QByteArray kTenMegabytes = QByteArray(10 * 1024 * 1024, 'x');
 const QByteArray kEarlier = "earlier~~";
 constexpr qint64 kPastLargestLabelFile = 2147483648LL + 1;  // 2 GiB + 1 byte
 const char* const kResults[] = {"$$$aaaa.dat", "NewFile_1.dat", "NewFileMultiple_1.dat"};
+const QString kPipe = QStringLiteral("Not a regular file (a named pipe, a device or a socket).");
 
 QByteArray expand(QByteArray bytes) {
     return bytes.replace("<10MB>", kTenMegabytes);
@@ -53,6 +63,8 @@ bool makeInput(Kind kind, const QString& path, const QByteArray& body) {
     switch (kind) {
         case Missing:
             return true;
+        case Folder:
+            return QDir().mkdir(path);
         case Sparse:
         case SparseTail:
             return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() &&
@@ -70,31 +82,20 @@ bool makeInput(Kind kind, const QString& path, const QByteArray& body) {
     }
 }
 
-// The open dialog each command shows.
+// The open dialog each command shows, answered with `answer`.
 void expectOpen(ScriptedDialogs& dialogs, const QString& item, const QString& answer) {
-    const QString exports =
-        QStringLiteral("Label Files (*.dat; *.txt)|*.dat;*.txt|All Files (*.*)|*.*");
-    if (item == QLatin1String("mnuFile_Load"))
-        dialogs.expectOpenFile(
-            QStringLiteral("Open Label File"),
-            QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*"), answer);
-    else if (item == QLatin1String("mnuFile_Import"))
-        dialogs.expectOpenFile(QStringLiteral("Import CatME Label File"), exports, answer);
-    else if (item == QLatin1String("mnuImportConnexionClient"))
-        dialogs.expectOpenFile(QStringLiteral("Import Connecxion Client Label File"), exports,
-                               answer);
-    else if (item == QLatin1String("mnuImport_ConnItem2"))
-        dialogs.expectOpenFile(
-            QStringLiteral("Import Connexion Label File"),
-            QStringLiteral("Label Files (*.dat;*.txt)|*.dat;*.txt|All Files (*.*)|*.*"), answer);
-}
-
-QString settingsBox(const std::string& path, const QString& reason) {
-    return QStringLiteral(
-               "The settings file %1 cannot be read: %2\r\n\r\n"
-               "The Label Maker cannot start. Correct the file, or remove it to "
-               "start with the default settings.")
-        .arg(QString::fromStdString(path), reason);
+    QString title = QStringLiteral("Open Label File");  // Load, and the PFW import
+    QString filter = QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*");
+    if (item == QLatin1String("mnuImport_ConnItem2")) {
+        title = QStringLiteral("Import Connexion Label File");
+        filter = QStringLiteral("Label Files (*.dat;*.txt)|*.dat;*.txt|All Files (*.*)|*.*");
+    } else if (item != QLatin1String("mnuFile_Load") && item != QLatin1String("mnuImportPFW")) {
+        title = item == QLatin1String("mnuFile_Import")
+                    ? QStringLiteral("Import CatME Label File")
+                    : QStringLiteral("Import Connecxion Client Label File");
+        filter = QStringLiteral("Label Files (*.dat; *.txt)|*.dat;*.txt|All Files (*.*)|*.*");
+    }
+    dialogs.expectOpenFile(title, filter, answer);
 }
 
 }  // namespace
@@ -104,13 +105,14 @@ class TestHostileInput : public QObject {
   private slots:
     void fileCommands_data();
     void fileCommands();
-    void settingsFile_data();
-    void settingsFile();
-    void workingFileAtStartUp_data();
-    void workingFileAtStartUp();
+    void startUp_data();
+    void startUp();
     void oddWorkingFolderName();
 };
 
+// Rows that would take the same way through the program as another are left
+// out: the CatME and Connexion Client imports share their reading, and so do
+// the import and the extraction's check of an export.
 void TestHostileInput::fileCommands_data() {
     QTest::addColumn<QString>("item");  // a menu item, or "folder" for the Connexion Web folder
     QTest::addColumn<int>("kind");
@@ -122,18 +124,12 @@ void TestHostileInput::fileCommands_data() {
     const QString import = QStringLiteral("The file %1 could not be imported.\r\n\r\n");
     const QString extract =
         QStringLiteral("The labels of the file %1 could not be extracted.\r\n\r\n");
-    const QString extractFolder =
-        QStringLiteral("The labels of the folder %1 could not be extracted.\r\n\r\n%1/");
     const QString tooLong = QStringLiteral(
         "The file is 2147483649 bytes long; a label file can be at most 2,147,483,647 bytes.");
-    const QString notText = QStringLiteral(
-        "It holds NUL bytes: a binary file, or text in UTF-16, is no export. Nothing was "
-        "imported.");
     // After the record's path the reason goes on in lower case.
-    const QString recordNotText =
-        QStringLiteral("record.txt: it") + notText.mid(QStringLiteral("It").size());
-    const QString pipe = QStringLiteral("Not a regular file (a named pipe, a device or a socket).");
-    const QByteArray nul("A\0B~~\0~~", 8);
+    const QString recordNotText = QStringLiteral(
+        "The labels of the folder %1 could not be extracted.\r\n\r\n%1/record.txt: it holds NUL "
+        "bytes: a binary file, or text in UTF-16, is no export. Nothing was imported.");
     const QByteArray catMe = "QA76\n\n\n\n\n\n\n\n\n\n\n\n";
     const QByteArray connexion = fixture("/import/connexion_multiple.txt");
     const QByteArray record = fixture("/import/connexion_records/ocm00123.txt");
@@ -141,62 +137,47 @@ void TestHostileInput::fileCommands_data() {
                   const QString& message, const QByteArray& spine2 = {}) {
         QTest::newRow(name) << QString::fromLatin1(item) << int(kind) << body << message << spine2;
     };
+    const char* const Load = "mnuFile_Load";
+    const char* const CatMe = "mnuFile_Import";
+    const char* const Multiple = "mnuImport_ConnItem2";
 
-    row("Load, NUL bytes", "mnuFile_Load", Plain, nul, {}, QByteArray("A\0B", 3));
-    row("CatME, binary", "mnuFile_Import", Plain, nul + QByteArray(500, '\n'), import + notText);
-    row("Connexion Client, binary", "mnuImportConnexionClient", Plain, nul + QByteArray(500, '\n'),
-        import + notText);
-    row("Connexion multiple, binary", "mnuImport_ConnItem2", Plain, nul + connexion,
-        extract + notText);
-    row("Connexion folder, binary record", "folder", Plain, nul + record,
-        extractFolder + recordNotText);
-
-    row("Load, a 10 MB label", "mnuFile_Load", LongLine, "<10MB>~~P~~", {}, "<10MB>");
-    row("CatME, a 10 MB line", "mnuFile_Import", LongLine, "<10MB>\n\n\n\n\n\n\n\n\n\n\n\n", {},
-        "<10MB>\r\n");
-    row("Connexion multiple, a 10 MB line", "mnuImport_ConnItem2", LongLine, "<10MB>\n" + connexion,
-        {});
-    row("Connexion folder, a 10 MB record line", "folder", LongLine, "<10MB>\r\n" + record, {});
-
-    row("Load, 2 GiB + 1", "mnuFile_Load", Sparse, {}, load + tooLong);
-    row("PFW, 2 GiB + 1", "mnuImportPFW", Sparse, {}, load + tooLong);
-    row("CatME, 2 GiB + 1", "mnuFile_Import", Sparse, {}, import + notText);
-    row("Connexion multiple, 2 GiB + 1", "mnuImport_ConnItem2", Sparse, {}, extract + notText);
-    row("Connexion folder, a 2 GiB + 1 record", "folder", Sparse, {},
-        extractFolder + recordNotText);
-
-    // Text for longer than the check looks, then gigabytes without a line feed.
-    const QByteArray textStart = catMe.repeated(8000);
-    const QString longLine = QStringLiteral(
-        "The line that begins at byte 128001 is longer than 64 MiB: this is not a text export.");
-    row("CatME, 2 GiB + 1 after a text start", "mnuFile_Import", SparseTail, textStart,
-        import + longLine);
-    row("Connexion multiple, 2 GiB + 1 after a text start", "mnuImport_ConnItem2", SparseTail,
-        textStart, extract + longLine);
-
+    row("Load, NUL bytes", Load, Plain, QByteArray("A\0B~~\0~~", 8), {}, QByteArray("A\0B", 3));
+    row("Load, a 10 MB label", Load, LongLine, "<10MB>~~P~~", {}, "<10MB>");
+    row("Load, 2 GiB + 1", Load, Sparse, {}, load + tooLong);
     // The largest label file: one label of 2 GiB is refused; without its end
     // it is dropped, as any text the end of the file cuts short, and quickly.
-    row("Load, one label of 2 GiB", "mnuFile_Load", Largest, "~~",
+    row("Load, one label of 2 GiB", Load, Largest, "~~",
         load + QStringLiteral("The label that begins at byte 1 is longer than 64 MiB: this is "
                               "not a label file."));
-    row("Load, 2 GiB without a label end", "mnuFile_Load", Largest, {}, {}, "<empty>");
-
-    row("Load, odd name", "mnuFile_Load", OddName, "A~~", {}, "A");
-    row("CatME, odd name", "mnuFile_Import", OddName, catMe, {}, "QA76\r\n");
-    row("Connexion multiple, odd name", "mnuImport_ConnItem2", OddName, connexion, {});
-    row("Connexion folder, odd names", "folder", OddName, record, {});
-
-    row("CatME, missing", "mnuFile_Import", Missing, {},
-        import + QStringLiteral("No such file or directory."));
-    row("Load, unreadable", "mnuFile_Load", Unreadable, "A~~",
-        load + QStringLiteral("Permission denied."));
-    row("CatME, unreadable", "mnuFile_Import", Unreadable, catMe,
-        import + QStringLiteral("Permission denied."));
-
+    row("Load, 2 GiB without a label end", Load, Largest, {}, {}, "<empty>");
+    row("Load, odd name", Load, OddName, "A~~", {}, "A");
+    row("Load, unreadable", Load, Unreadable, "A~~", load + QStringLiteral("Permission denied."));
     // A named pipe would block the window until someone writes to it.
-    row("Load, a named pipe", "mnuFile_Load", Fifo, {}, load + pipe);
-    row("CatME, a named pipe", "mnuFile_Import", Fifo, {}, import + pipe);
-    row("Connexion multiple, a named pipe", "mnuImport_ConnItem2", Fifo, {}, extract + pipe);
+    row("Load, a named pipe", Load, Fifo, {}, load + kPipe);
+    row("Load, a folder", Load, Folder, {}, load + QStringLiteral("Is a directory."));
+    row("PFW, 2 GiB + 1", "mnuImportPFW", Sparse, {}, load + tooLong);
+
+    row("Connexion Client, binary", "mnuImportConnexionClient", Plain,
+        QByteArray("A\0B~~\0~~", 8) + QByteArray(500, '\n'),
+        import +
+            QStringLiteral("It holds NUL bytes: a binary file, or text in UTF-16, is no export. "
+                           "Nothing was imported."));
+    row("CatME, a 10 MB line", CatMe, LongLine, "<10MB>\n\n\n\n\n\n\n\n\n\n\n\n", {}, "<10MB>\r\n");
+    // Text for longer than the check looks, then gigabytes without a line feed.
+    row("CatME, 2 GiB + 1 after a text start", CatMe, SparseTail, catMe.repeated(8000),
+        import + QStringLiteral("The line that begins at byte 128001 is longer than 64 MiB: this "
+                                "is not a text export."));
+    row("CatME, odd name", CatMe, OddName, catMe, {}, "QA76\r\n");
+    row("CatME, missing", CatMe, Missing, {},
+        import + QStringLiteral("No such file or directory."));
+
+    row("Connexion multiple, a 10 MB line", Multiple, LongLine, "<10MB>\n" + connexion, {});
+    row("Connexion multiple, odd name", Multiple, OddName, connexion, {});
+    row("Connexion multiple, a named pipe", Multiple, Fifo, {}, extract + kPipe);
+
+    row("Connexion folder, a 10 MB record line", "folder", LongLine, "<10MB>\r\n" + record, {});
+    row("Connexion folder, a 2 GiB + 1 record", "folder", Sparse, {}, recordNotText);
+    row("Connexion folder, odd names", "folder", OddName, record, {});
 }
 
 void TestHostileInput::fileCommands() {
@@ -218,31 +199,24 @@ void TestHostileInput::fileCommands() {
     const QString title = window->windowTitle();
 
     const bool isFolder = item == QLatin1String("folder");
-    const QString name = kind == OddName
-                             ? QStringLiteral("it's a \"label\" f\u00efle \u00e9t\u00e9")
-                             : QStringLiteral("input");
-    const QString chosen = folder.path() + QStringLiteral("/") + name;
+    const bool odd = kind == OddName;
+    const QString chosen =
+        folder.path() + (odd ? QStringLiteral("/it's a \"label\" f\u00efle \u00e9t\u00e9")
+                             : QStringLiteral("/input"));
     QString input = chosen;
     if (isFolder) {
         QVERIFY(QDir().mkdir(chosen));
-        input = chosen + (kind == OddName ? QStringLiteral("/\u00e9 \"1\".txt")
-                                          : QStringLiteral("/record.txt"));
+        input += odd ? QStringLiteral("/\u00e9 \"1\".txt") : QStringLiteral("/record.txt");
     }
     QVERIFY(makeInput(Kind(kind), input, body));
-    if (!isFolder)
-        expectOpen(dialogs,
-                   item == QLatin1String("mnuImportPFW") ? QStringLiteral("mnuFile_Load") : item,
-                   chosen);
-    if (!message.isEmpty())
-        dialogs.expectMessage(message.arg(chosen), MessageButtons::Ok, MessageIcon::Critical,
-                              MessageAnswer::Ok);
-
+    if (!isFolder) expectOpen(dialogs, item, chosen);
+    if (!message.isEmpty()) dialogs.expectOk(message.arg(chosen), MessageIcon::Critical);
     if (isFolder) {
         std::optional<std::string> extracted =
             lm::extractFolder(*window, window.get(), lm::toFilePath(chosen), lm::kSp1);
         if (extracted) lm::showLoadedFile(*window, *extracted);
     } else {
-        window->menuItem(item)->trigger();
+        ::trigger(*window, item);
     }
     LM_VERIFY_DIALOGS(dialogs);
 
@@ -262,16 +236,21 @@ void TestHostileInput::fileCommands() {
     QCOMPARE(window->windowTitle(), title);
     QCOMPARE(window->page().spineText(2), std::string("A"));
     // A save now writes the page on display back into the file still named.
-    window->menuItem(QStringLiteral("mnuFile_Save"))->trigger();
+    ::trigger(*window, QStringLiteral("mnuFile_Save"));
     LM_VERIFY_DIALOGS(dialogs);
     QCOMPARE(folder.readFile("shown.dat"), QByteArray("A~~"));
     for (const char* name : kResults) QCOMPARE(folder.readFile(name), kEarlier);
 }
 
-void TestHostileInput::settingsFile_data() {
+void TestHostileInput::startUp_data() {
+    QTest::addColumn<bool>("settings");  // the settings file, else the working label file
     QTest::addColumn<int>("kind");
     QTest::addColumn<QByteArray>("content");  // <10MB> stands for 10 MiB of x
     QTest::addColumn<QString>("reason");      // empty: what the settings reader says
+    auto row = [](const QByteArray& name, bool settings, Kind kind, const QByteArray& content,
+                  const QString& reason = {}) {
+        QTest::newRow(name.constData()) << settings << int(kind) << content << reason;
+    };
 
     // Cut inside every item and right after the comma that ends it. A cut
     // inside the last number still reads as a number, and the line needs no
@@ -281,92 +260,73 @@ void TestHostileInput::settingsFile_data() {
     int itemStart = 0;
     for (int item = 1; item < lm::kSettingsItemCount; ++item) {
         const int comma = whole.indexOf(',', itemStart);
-        const int middle = itemStart + (comma - itemStart + 1) / 2;
-        QTest::addRow("cut inside item %d", item) << int(Plain) << whole.left(middle) << QString();
-        QTest::addRow("cut after item %d", item)
-            << int(Plain) << whole.left(comma + 1) << QString();
+        const QByteArray n = QByteArray::number(item);
+        row("settings cut inside item " + n, true, Plain,
+            whole.left(itemStart + (comma - itemStart + 1) / 2));
+        row("settings cut after item " + n, true, Plain, whole.left(comma + 1));
         itemStart = comma + 1;
     }
-    QTest::newRow("NUL bytes") << int(Plain) << QByteArray("\0\0\0\x01\xff,", 6) << QString();
-    QTest::newRow("a 10 MB first item")
-        << int(LongLine) << "\"<10MB>\"," + whole.mid(whole.indexOf(',') + 1) << QString();
-    QTest::newRow("2 GiB + 1") << int(Sparse) << QByteArray() << QString();
-    QTest::newRow("a named pipe")
-        << int(Fifo) << QByteArray()
-        << QStringLiteral("Not a regular file (a named pipe, a device or a socket).");
-    QTest::newRow("unreadable") << int(Unreadable) << whole << QStringLiteral("Permission denied.");
+    row("settings, NUL bytes", true, Plain, QByteArray("\0\0\0\x01\xff,", 6));
+    row("settings, a 10 MB first item", true, LongLine,
+        "\"<10MB>\"," + whole.mid(whole.indexOf(',') + 1));
+    row("settings, 2 GiB + 1", true, Sparse, {});
+    row("settings, a named pipe", true, Fifo, {}, kPipe);
+    row("settings, unreadable", true, Unreadable, whole, QStringLiteral("Permission denied."));
+    // With Interactive printing the window starts without a file.
+    row("working file, a named pipe", false, Fifo, {}, kPipe);
+    row("working file, 2 GiB + 1", false, Sparse, {},
+        QStringLiteral("the file is 2147483649 bytes long; a label file can be at most "
+                       "2,147,483,647 bytes."));
+    row("working file, one label of 2 GiB", false, Largest, "~~",
+        QStringLiteral("the label that begins at byte 1 is longer than 64 MiB: this is not a "
+                       "label file."));
 }
 
-void TestHostileInput::settingsFile() {
+// The file is never overwritten: the same file, as it was.
+void TestHostileInput::startUp() {
+    QFETCH(bool, settings);
     QFETCH(int, kind);
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
     if (kind == Unreadable && ::geteuid() == 0)
         QSKIP("root reads a file of mode 000; the command-line table runs this as nobody");
     TempWorkFolder folder;
-    const std::string path = folder.filePath(lm::kSettingsFile);
-    QVERIFY(makeInput(Kind(kind), QString::fromStdString(path), content));
+    if (!settings) folder.writeSettings(settingsForType(lm::kSp1, lm::kInteractivePrinting));
+    const std::string path = folder.filePath(settings ? lm::kSettingsFile : lm::kWorkingLabelFile);
+    const QString file = QString::fromStdString(path);
+    QVERIFY(makeInput(Kind(kind), file, content));
     if (reason.isEmpty()) {
         lm::Result<lm::Settings> read = lm::readSettingsFile(path);
         QVERIFY(!read.ok());
         reason = QString::fromStdString(read.error().reason);
         if (!reason.endsWith(QLatin1Char('.'))) reason += QLatin1Char('.');
     }
-    const QFileInfo before(QString::fromStdString(path));
+    const QFileInfo before(file);
     ScriptedDialogs dialogs;
-    dialogs.expectMessage(settingsBox(path, reason), MessageButtons::Ok, MessageIcon::Critical,
-                          MessageAnswer::Ok);
+    dialogs.expectOk(
+        settings
+            ? QStringLiteral("The settings file %1 cannot be read: %2\r\n\r\n"
+                             "The Label Maker cannot start. Correct the file, "
+                             "or remove it to start with the default settings.")
+                  .arg(file, reason)
+            : QStringLiteral("The working label file %1 cannot be opened: %2").arg(file, reason),
+        MessageIcon::Critical);
     lm::StartUpResult started = lm::startUp(dialogs);
     LM_VERIFY_DIALOGS(dialogs);
-    QVERIFY(!started.window);
-    QCOMPARE(started.exitCode, 1);
-    // Never overwritten: the same file, as it was.
-    const QFileInfo after(QString::fromStdString(path));
+    if (settings) {
+        QVERIFY(!started.window);
+        QCOMPARE(started.exitCode, 1);
+    } else {
+        QVERIFY(started.window);
+        QVERIFY(started.window->state().CurrentFileName.empty());
+        QCOMPARE(started.window->windowTitle(), QStringLiteral("Kelvarine Label Maker"));
+    }
+    const QFileInfo after(file);
     QCOMPARE(after.size(), before.size());
     QCOMPARE(after.lastModified(), before.lastModified());
     if (kind == Plain || kind == LongLine)
-        QCOMPARE(folder.readFile(lm::kSettingsFile), expand(content));
-}
-
-void TestHostileInput::workingFileAtStartUp_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("a named pipe")
-        << int(Fifo) << QByteArray()
-        << QStringLiteral("Not a regular file (a named pipe, a device or a socket).");
-    QTest::newRow("2 GiB + 1") << int(Sparse) << QByteArray()
-                               << QStringLiteral(
-                                      "the file is 2147483649 bytes long; a label file can be at "
-                                      "most 2,147,483,647 bytes.");
-    QTest::newRow("one label of 2 GiB")
-        << int(Largest) << QByteArray("~~")
-        << QStringLiteral(
-               "the label that begins at byte 1 is longer than 64 MiB: this is not a label file.");
-}
-
-// With Interactive printing: the window starts without a file, the file as it was.
-void TestHostileInput::workingFileAtStartUp() {
-    QFETCH(int, kind);
-    QFETCH(QByteArray, body);
-    QFETCH(QString, reason);
-    TempWorkFolder folder;
-    folder.writeSettings(settingsForType(lm::kSp1, lm::kInteractivePrinting));
-    const std::string path = folder.filePath(lm::kWorkingLabelFile);
-    QVERIFY(makeInput(Kind(kind), QString::fromStdString(path), body));
-    const QFileInfo before(QString::fromStdString(path));
-    ScriptedDialogs dialogs;
-    dialogs.expectMessage(QStringLiteral("The working label file %1 cannot be opened: %2")
-                              .arg(QString::fromStdString(path), reason),
-                          MessageButtons::Ok, MessageIcon::Critical, MessageAnswer::Ok);
-    lm::StartUpResult started = lm::startUp(dialogs);
-    LM_VERIFY_DIALOGS(dialogs);
-    QVERIFY(started.window);
-    QVERIFY(started.window->state().CurrentFileName.empty());
-    QCOMPARE(started.window->windowTitle(), QStringLiteral("Kelvarine Label Maker"));
-    const QFileInfo after(QString::fromStdString(path));
-    QCOMPARE(after.size(), before.size());
-    QCOMPARE(after.lastModified(), before.lastModified());
+        QCOMPARE(folder.readFile(settings ? lm::kSettingsFile : lm::kWorkingLabelFile),
+                 expand(content));
 }
 
 // Settings, working file and title all live under a folder with an odd name.
@@ -376,8 +336,9 @@ void TestHostileInput::oddWorkingFolderName() {
     QVERIFY(QDir().mkdir(odd));
     const QByteArray oldValue = qgetenv("QORTEX_DIR");
     qputenv("QORTEX_DIR", QFile::encodeName(odd));
-    lm::Settings settings = settingsForType(lm::kSp1, lm::kInteractivePrinting);
-    QVERIFY(lm::writeSettingsFile(lm::settingsFilePath(), settings).ok());
+    QVERIFY(lm::writeSettingsFile(lm::settingsFilePath(),
+                                  settingsForType(lm::kSp1, lm::kInteractivePrinting))
+                .ok());
     QFile working(odd + QStringLiteral("/$$label.dat"));
     QVERIFY(working.open(QIODevice::WriteOnly) && working.write("QA76~~") == 6);
     working.close();
@@ -387,9 +348,9 @@ void TestHostileInput::oddWorkingFolderName() {
     LM_VERIFY_DIALOGS(dialogs);
     QVERIFY(started.window);
     QCOMPARE(started.window->page().spineText(2), std::string("QA76"));
-    QCOMPARE(started.window->windowTitle(),
-             QStringLiteral("Kelvarine Label Maker - %1 (Page  1)")
-                 .arg((odd + QStringLiteral("/$$label.dat")).toUpper()));
+    QCOMPARE(
+        started.window->windowTitle(),
+        QStringLiteral("Kelvarine Label Maker - %1 (Page  1)").arg(working.fileName().toUpper()));
 }
 
 QTEST_MAIN(TestHostileInput)
