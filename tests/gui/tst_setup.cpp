@@ -86,15 +86,7 @@ QStringList checks(int type, int alignment, const char* printing) {
 
 lm::FontChoice font(const char* name, double size, std::int32_t color = 0, bool bold = false,
                     bool italic = false, bool strikethrough = false, bool underline = false) {
-    lm::FontChoice f;
-    f.name = QString::fromUtf8(name);
-    f.size = size;
-    f.color = color;
-    f.bold = bold;
-    f.italic = italic;
-    f.strikethrough = strikethrough;
-    f.underline = underline;
-    return f;
+    return {QString::fromUtf8(name), size, color, bold, italic, strikethrough, underline};
 }
 
 struct Margin {
