@@ -47,7 +47,4 @@ std::vector<std::string> pocketTexts(const lm::LabelPage& page) {
     return texts;
 }
 
-UnencodablePage::UnencodablePage(lm::MemoryPage page, int spineElement, int pocketElement)
-    : lm::MemoryPage(std::move(page)), m_spine(spineElement), m_pocket(pocketElement) {}
-
 }  // namespace lmtest

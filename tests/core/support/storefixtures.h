@@ -25,16 +25,4 @@ int entriesIn(const QString& folder);
 std::vector<std::string> spineTexts(const lm::LabelPage& page);
 std::vector<std::string> pocketTexts(const lm::LabelPage& page);
 
-// A page whose chosen elements hold text that Windows-1252 cannot store.
-class UnencodablePage : public lm::MemoryPage {
-  public:
-    UnencodablePage(lm::MemoryPage page, int spineElement, int pocketElement);
-    bool spineTextEncodable(int element) const override { return element != m_spine; }
-    bool pocketTextEncodable(int element) const override { return element != m_pocket; }
-
-  private:
-    int m_spine;
-    int m_pocket;
-};
-
 }  // namespace lmtest
