@@ -41,23 +41,17 @@ QByteArray crlfLines(const QList<QByteArray>& lines) {
 // A label text as the label file holds it: its lines ended the same way.
 QByteArray (*const text)(const QList<QByteArray>&) = crlfLines;
 
+// The output of a successful extract, with its summary.
 struct Extracted {
-    bool ok = false;
+    lm::Result<lm::ExtractSummary> result;
     QByteArray output;
-    QString error;
-    lm::ExtractSummary summary;
+    bool ok() const { return result.ok(); }
+    const char* error() const { return result.ok() ? "" : result.error().reason.c_str(); }
 };
 
-Extracted finish(const lm::Result<lm::ExtractSummary>& result, const QString& out) {
-    Extracted extracted;
-    extracted.ok = result.ok();
-    if (result.ok()) {
-        extracted.summary = *result;
-        extracted.output = readBytes(out);
-    } else {
-        extracted.error = QString::fromStdString(result.error().message());
-    }
-    return extracted;
+Extracted finish(lm::Result<lm::ExtractSummary> result, const QString& out) {
+    QByteArray output = result.ok() ? readBytes(out) : QByteArray();
+    return {std::move(result), output};
 }
 
 Extracted extractFolder(const QString& folder, int callIndex, const QString& out) {
@@ -186,10 +180,10 @@ void TestConnexionExtract::lineRule() {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, expected);
     Extracted extracted = extractFolder({file}, callIndex);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QVERIFY2(extracted.ok(), extracted.error());
     QCOMPARE(extracted.output, expected);
-    QCOMPARE(extracted.summary.recordsWritten, 1LL);
-    QVERIFY(extracted.summary.messages.empty());
+    QCOMPARE(extracted.result->recordsWritten, 1LL);
+    QVERIFY(extracted.result->messages.empty());
 }
 
 void TestConnexionExtract::textsPerCallIndex_data() {
@@ -227,13 +221,13 @@ void TestConnexionExtract::textsPerCallIndex() {
                    cx("", "g"), "!! note", cx("", "h")});
     Extracted extracted =
         multiple ? extractMultiple(file + file, callIndex) : extractFolder({file, file}, callIndex);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QVERIFY2(extracted.ok(), extracted.error());
     QCOMPARE(extracted.output, record + record);
-    QCOMPARE(extracted.summary.recordsRead, 2LL);
-    QCOMPARE(extracted.summary.recordsWritten, record.isEmpty() ? 0LL : 2LL);
+    QCOMPARE(extracted.result->recordsRead, 2LL);
+    QCOMPARE(extracted.result->recordsWritten, record.isEmpty() ? 0LL : 2LL);
     const std::vector<std::string> messages(record.isEmpty() ? 2 : 0,
                                             "Invalid Call Index " + std::to_string(callIndex));
-    QCOMPARE(extracted.summary.messages, messages);
+    QCOMPARE(extracted.result->messages, messages);
 }
 
 void TestConnexionExtract::sortOldestFirst_data() {
@@ -295,7 +289,7 @@ void TestConnexionExtract::folderRecordsOldestFirst() {
     writeBytes(out, "OLD\r\n~~");
     for (int run = 0; run < 2; ++run) {
         Extracted extracted = extractFolder(folder, 1, out);
-        QVERIFY2(extracted.ok, qPrintable(extracted.error));
+        QVERIFY2(extracted.ok(), extracted.error());
         QCOMPARE(extracted.output, QByteArray("c\r\n~~b\r\n~~a\r\n~~LINKED\r\n~~"));
     }
 }
@@ -350,10 +344,10 @@ void TestConnexionExtract::multipleRecords() {
     QFETCH(QByteArray, expected);
     QFETCH(long long, records);
     Extracted extracted = extractMultiple(input, callIndex);
-    QVERIFY2(extracted.ok, qPrintable(extracted.error));
+    QVERIFY2(extracted.ok(), extracted.error());
     QCOMPARE(extracted.output, expected);
-    QCOMPARE(extracted.summary.recordsWritten, records);
-    QCOMPARE(extracted.summary.recordsRead, records);
+    QCOMPARE(extracted.result->recordsWritten, records);
+    QCOMPARE(extracted.result->recordsRead, records);
 }
 
 void TestConnexionExtract::folderInputs_data() {
@@ -405,32 +399,28 @@ void TestConnexionExtract::progressAndStop() {
     writeBytes(out, "OLD~~");
 
     std::vector<long long> done;
-    auto stopAtSecond = [&](long long bytes, long long total) {
+    std::size_t stopAt = 2;
+    auto progress = [&](long long bytes, long long total) {
         done.push_back(bytes);
-        return total == size && done.size() < 2;
+        return total == size && done.size() != stopAt;
     };
     lm::Result<lm::ExtractSummary> result =
-        lm::InfoExtract(folder.toStdString(), 3, out.toStdString(), stopAtSecond);
-    QVERIFY(result.ok());
-    QVERIFY(result->cancelled);
-    QCOMPARE(done.size(), std::size_t(2));
+        lm::InfoExtract(folder.toStdString(), 3, out.toStdString(), progress);
+    QVERIFY(result.ok() && result->cancelled);
+    QCOMPARE(done.size(), stopAt);
     QCOMPARE(result->recordsWritten, 0LL);
     QCOMPARE(readBytes(out), QByteArray("OLD~~"));
     QCOMPARE(lmtest::entriesIn(dir.path()), 2);
 
     // Without a stop the progress reaches every file.
     done.clear();
-    result = lm::InfoExtract(folder.toStdString(), 3, out.toStdString(),
-                             [&](long long bytes, long long total) {
-                                 done.push_back(bytes);
-                                 return total == size;
-                             });
-    QVERIFY(result.ok());
-    QVERIFY(!result->cancelled);
+    stopAt = 0;
+    result = lm::InfoExtract(folder.toStdString(), 3, out.toStdString(), progress);
+    QVERIFY(result.ok() && !result->cancelled);
+    QCOMPARE(result->recordsWritten, 3LL);
     QCOMPARE(done.size(), std::size_t(3));
     QVERIFY(done[0] < done[1] && done[1] < done[2]);
     QCOMPARE(done.back(), size);
-    QCOMPARE(result->recordsWritten, 3LL);
 }
 
 QTEST_APPLESS_MAIN(TestConnexionExtract)

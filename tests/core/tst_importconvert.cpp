@@ -75,7 +75,6 @@ class TestImportConvert : public QObject {
     void largeExport_data();
     void largeExport();
     void exportCanBeConvertedOntoItself();
-    void unreadableInputIsReported_data();
     void unreadableInputIsReported();
 };
 
@@ -266,30 +265,22 @@ void TestImportConvert::exportCanBeConvertedOntoItself() {
     QCOMPARE(readBytes(path), QByteArray("FIC\r\nADAMS\r\n~~"));
 }
 
-void TestImportConvert::unreadableInputIsReported_data() {
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing file") << "missing.txt"
-                                  << "No such file or directory";
-    QTest::newRow("folder") << "folder"
-                            << "Is a directory";
-}
-
 void TestImportConvert::unreadableInputIsReported() {
-    QFETCH(QString, input);
-    QFETCH(QString, reason);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     const QString out = dir.filePath(QStringLiteral("$$$aaaa.dat"));
     writeBytes(out, "OLD~~");
-    const QString in = dir.filePath(input);
-    for (int type : {1, 9}) {  // also a type without a layout
-        lm::Result<lm::ConvertSummary> result =
-            lm::FileConvert(in.toStdString(), type, out.toStdString());
-        QVERIFY(!result.ok());
-        QCOMPARE(QString::fromStdString(result.error().path), in);
-        QCOMPARE(QString::fromStdString(result.error().reason), reason);
-        QCOMPARE(readBytes(out), QByteArray("OLD~~"));
+    const std::pair<const char*, const char*> inputs[] = {
+        {"missing.txt", "No such file or directory"}, {"folder", "Is a directory"}};
+    for (const auto& [name, reason] : inputs) {
+        const std::string in = dir.filePath(QLatin1String(name)).toStdString();
+        for (int type : {1, 9}) {  // also a type without a layout
+            lm::Result<lm::ConvertSummary> result = lm::FileConvert(in, type, out.toStdString());
+            QVERIFY(!result.ok());
+            QCOMPARE(result.error().path, in);
+            QCOMPARE(result.error().reason, std::string(reason));
+            QCOMPARE(readBytes(out), QByteArray("OLD~~"));
+        }
     }
 }
 

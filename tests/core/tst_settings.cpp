@@ -1,10 +1,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fstream>
-#include <sstream>
-
 #include "core/settings.h"
+#include "storefixtures.h"
+
+using lmtest::readBytes;
 
 namespace {
 
@@ -17,13 +17,6 @@ QByteArray withItem(int item, const QByteArray& value, const QByteArray& line = 
     QList<QByteArray> items = line.chopped(2).split(',');
     items[item - 1] = value;
     return items.join(',') + "\r\n";
-}
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 }  // namespace
@@ -94,7 +87,7 @@ void TestSettings::readAndWriteBack() {
     QTemporaryDir dir;
     const std::string path = dir.filePath(QStringLiteral("$$$set.val")).toStdString();
     QVERIFY(lm::writeSettingsFile(path, *parsed).ok());
-    QCOMPARE(QByteArray::fromStdString(readAll(path)), written);
+    QCOMPARE(readBytes(QString::fromStdString(path)), written);
     lm::Result<lm::Settings> reread = lm::readSettingsFile(path);
     QVERIFY(reread.ok());
     QVERIFY(*reread == *parsed);
@@ -121,15 +114,15 @@ void TestSettings::loadOrCreate() {
     lm::Result<lm::Settings> loaded = lm::loadOrCreateSettingsFile(path);
     QVERIFY(loaded.ok());
     QVERIFY(*loaded == lm::defaultSettings());
-    QCOMPARE(readAll(path), std::string(kDefaultLine));
+    QCOMPARE(readBytes(QString::fromStdString(path)), QByteArray(kDefaultLine));
 
     // A file that does not read is reported and never replaced by defaults.
-    const std::string broken = "\"Times New Roman\",11,0\r\n";
-    std::ofstream(path, std::ios::binary) << broken;
+    const QByteArray broken = "\"Times New Roman\",11,0\r\n";
+    lmtest::writeBytes(QString::fromStdString(path), broken);
     loaded = lm::loadOrCreateSettingsFile(path);
     QVERIFY(!loaded.ok());
     QCOMPARE(loaded.error().path, path);
-    QCOMPARE(readAll(path), broken);
+    QCOMPARE(readBytes(QString::fromStdString(path)), broken);
 }
 
 QTEST_APPLESS_MAIN(TestSettings)
