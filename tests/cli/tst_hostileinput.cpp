@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -331,13 +332,10 @@ void TestHostileInput::namesInAnOlderEncoding() {
     QTemporaryDir dir;
     const std::string folder = QFile::encodeName(dir.path()).toStdString();
     // QTemporaryDir cannot remove what it cannot name.
-    struct RemoveAll {
-        std::string path;
-        ~RemoveAll() {
-            std::error_code ignored;
-            std::filesystem::remove_all(path, ignored);
-        }
-    } removeAll{folder};
+    const auto removeAll = qScopeGuard([&folder] {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    });
     const std::string in = folder + "/l\xe9 in";
     const std::string out = folder + "/\xe9t\xe9 out";
     std::string input = in;

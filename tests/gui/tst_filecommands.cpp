@@ -1,5 +1,4 @@
 #include <QAbstractButton>
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -97,10 +96,8 @@ class TestFileCommands : public QObject {
     void leavingAChangedPage();
     void loadCancelledChangesNothing();
     void newLeavesAnEmptyPageForANewFile();
-    void clear_data();
-    void clear();
-    void exitOffersToClearAFullFile_data();
-    void exitOffersToClearAFullFile();
+    void clearAndExit_data();
+    void clearAndExit();
 
   private:
     int m_ended = 0;
@@ -361,86 +358,66 @@ void TestFileCommands::newLeavesAnEmptyPageForANewFile() {
     QCOMPARE(s.folder.readFile(lm::kWorkingLabelFile), labelFileBytes(texts));
 }
 
-void TestFileCommands::clear_data() {
-    QTest::addColumn<int>("printing");
-    QTest::addColumn<MessageAnswer>("answer");
-    QTest::newRow("no file open") << int(lm::kBatchPrinting) << MessageAnswer::Ok;
-    QTest::newRow("No") << int(lm::kInteractivePrinting) << MessageAnswer::No;
-    QTest::newRow("Yes") << int(lm::kInteractivePrinting) << MessageAnswer::Yes;
-}
-
-void TestFileCommands::clear() {
-    QFETCH(int, printing);
-    QFETCH(MessageAnswer, answer);
-    const QList<QByteArray> texts = labelSetTexts(lm::kSp1, 70);
-    Started s(lm::kSp1, texts, printing);
-    QVERIFY(s.window);
-    s.folder.writeFile(lm::kCounterFile, "70\r\n");
-    if (printing == lm::kInteractivePrinting) nextPage(*s.window);
-    const Shown before = shown(*s.window);
-    if (printing == lm::kBatchPrinting)
-        s.dialogs.expectOk(QStringLiteral("No label file to be cleared!"),
-                           MessageIcon::Information);
-    else
-        expectClearQuestion(s.dialogs, workingPath(s.folder), answer);
-    if (answer == MessageAnswer::Yes)
-        s.dialogs.expectOk(QStringLiteral("Label file has been cleared!"),
-                           MessageIcon::Information);
-    trigger(*s.window, "mnuFile_Clear");
-    LM_VERIFY_DIALOGS(s.dialogs);
-    if (answer != MessageAnswer::Yes) {
-        QVERIFY(shown(*s.window) == before);
-        QCOMPARE(s.folder.readFile(lm::kWorkingLabelFile), labelFileBytes(texts));
-        QCOMPARE(s.folder.readFile(lm::kCounterFile), QByteArray("70\r\n"));
-        return;
-    }
-    QVERIFY(QFile::exists(workingPath(s.folder)));
-    QCOMPARE(s.folder.readFile(lm::kWorkingLabelFile), QByteArray());
-    QCOMPARE(s.folder.readFile(lm::kCounterFile), QByteArray("0\r\n"));
-    QVERIFY(shown(*s.window) == Shown(kPlainTitle, std::string(), 1, false, {}));
-}
-
-void TestFileCommands::exitOffersToClearAFullFile_data() {
+// Exit offers to clear a working file the counter says is full, with the
+// label type's own limit; both commands clear the same way.
+void TestFileCommands::clearAndExit_data() {
+    QTest::addColumn<bool>("exit");
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("printing");
     QTest::addColumn<QByteArray>("counter");
-    QTest::addColumn<MessageAnswer>("answer");  // Ok: the full file is not offered
+    QTest::addColumn<MessageAnswer>("full");   // to Exit's offer; Ok: not offered
+    QTest::addColumn<MessageAnswer>("clear");  // to Clear's question
     const int I = lm::kInteractivePrinting;
+    const int B = lm::kBatchPrinting;
     const int sp1 = lm::kSp1;
-    QTest::newRow("sp1 40") << sp1 << I << QByteArray("40\r\n") << MessageAnswer::No;
-    QTest::newRow("sp1 39") << sp1 << I << QByteArray("39\r\n") << MessageAnswer::Ok;
-    QTest::newRow("batch") << sp1 << int(lm::kBatchPrinting) << QByteArray("40\r\n")
-                           << MessageAnswer::Ok;
-    QTest::newRow("Mailer-1 1") << int(lm::kMailer1) << I << QByteArray("1\r\n")
-                                << MessageAnswer::No;
-    QTest::newRow("sp1 41, cleared") << sp1 << I << QByteArray("41\r\n") << MessageAnswer::Yes;
+    const MessageAnswer Ok = MessageAnswer::Ok, No = MessageAnswer::No, Yes = MessageAnswer::Yes;
+    QTest::newRow("Clear, no file open") << false << sp1 << B << QByteArray("70\r\n") << Ok << Ok;
+    QTest::newRow("Clear, No") << false << sp1 << I << QByteArray("70\r\n") << Ok << No;
+    QTest::newRow("Clear, Yes") << false << sp1 << I << QByteArray("70\r\n") << Ok << Yes;
+    QTest::newRow("Exit, sp1 40") << true << sp1 << I << QByteArray("40\r\n") << No << Ok;
+    QTest::newRow("Exit, sp1 39") << true << sp1 << I << QByteArray("39\r\n") << Ok << Ok;
+    QTest::newRow("Exit, batch") << true << sp1 << B << QByteArray("40\r\n") << Ok << Ok;
+    QTest::newRow("Exit, Mailer-1 1")
+        << true << int(lm::kMailer1) << I << QByteArray("1\r\n") << No << Ok;
+    QTest::newRow("Exit, sp1 41, cleared")
+        << true << sp1 << I << QByteArray("41\r\n") << Yes << Yes;
 }
 
-void TestFileCommands::exitOffersToClearAFullFile() {
+void TestFileCommands::clearAndExit() {
+    QFETCH(bool, exit);
     QFETCH(int, type);
     QFETCH(int, printing);
     QFETCH(QByteArray, counter);
-    QFETCH(MessageAnswer, answer);
-    const QList<QByteArray> texts = labelSetTexts(type, 3);
+    QFETCH(MessageAnswer, full);
+    QFETCH(MessageAnswer, clear);
+    const QList<QByteArray> texts = labelSetTexts(type, 50);
     Started s(type, texts, printing);
     QVERIFY(s.window);
     s.folder.writeFile(lm::kCounterFile, counter);
-    const bool clears = answer == MessageAnswer::Yes;
-    if (answer != MessageAnswer::Ok)
+    if (printing == lm::kInteractivePrinting) nextPage(*s.window);
+    const Shown before = shown(*s.window);
+    if (full != MessageAnswer::Ok)
         s.dialogs.expectMessage(
             QStringLiteral("The label file is full. Do you want to clear the file?"),
-            MessageButtons::YesNo, MessageIcon::Question, answer);
-    if (clears) {
-        expectClearQuestion(s.dialogs, workingPath(s.folder), MessageAnswer::Yes);
+            MessageButtons::YesNo, MessageIcon::Question, full);
+    const bool asked = exit ? full == MessageAnswer::Yes : printing == lm::kInteractivePrinting;
+    if (!exit && !asked)
+        s.dialogs.expectOk(QStringLiteral("No label file to be cleared!"),
+                           MessageIcon::Information);
+    if (asked) expectClearQuestion(s.dialogs, workingPath(s.folder), clear);
+    const bool cleared = asked && clear == MessageAnswer::Yes;
+    if (cleared)
         s.dialogs.expectOk(QStringLiteral("Label file has been cleared!"),
                            MessageIcon::Information);
-    }
-    trigger(*s.window, "mnuFile_Exit");
+    trigger(*s.window, exit ? "mnuFile_Exit" : "mnuFile_Clear");
     LM_VERIFY_DIALOGS(s.dialogs);
-    QCOMPARE(m_ended, 1);
+    QCOMPARE(m_ended, exit ? 1 : 0);
+    QVERIFY(QFile::exists(workingPath(s.folder)));
     QCOMPARE(s.folder.readFile(lm::kWorkingLabelFile),
-             clears ? QByteArray() : labelFileBytes(texts));
-    QCOMPARE(s.folder.readFile(lm::kCounterFile), clears ? QByteArray("0\r\n") : counter);
+             cleared ? QByteArray() : labelFileBytes(texts));
+    QCOMPARE(s.folder.readFile(lm::kCounterFile), cleared ? QByteArray("0\r\n") : counter);
+    QVERIFY(shown(*s.window) ==
+            (cleared ? Shown(kPlainTitle, std::string(), 1, false, {}) : before));
 }
 
 QTEST_MAIN(TestFileCommands)
