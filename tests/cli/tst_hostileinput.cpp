@@ -133,7 +133,7 @@ void TestHostileInput::everyCommand_data() {
     QTest::addColumn<QString>("message");     // on stderr; {input} and {in} stand for the paths
     QTest::addColumn<QByteArray>("written");  // a success's bytes of OUT, or of IN without OUT
 
-    const QByteArray nul("A\0B~~\0~~C\xff\0~~", 15);
+    const QByteArray nul("A\0B~~\0~~C\xff\0~~", 13);
     const QByteArray longLabel = "QA76~~<10MB>~~P~~";
     const QByteArray connexion = fixture("/import/connexion_multiple.txt");
     const QByteArray record = fixture("/import/connexion_records/ocm00123.txt");
