@@ -1,10 +1,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
-#include <random>
-
 #include "core/labelfile.h"
 #include "core/labelpage.h"
 #include "core/labeltypes.h"
@@ -39,19 +35,6 @@ Starts forwardPageStarts(const std::string& path, int labelType) {
     return starts;
 }
 
-std::string randomText(std::mt19937& random, bool allowTildes) {
-    static const char plain[] = "abcXYZ019 .\r\n";
-    std::string text;
-    const int n = int(random() % 13);
-    for (int i = 0; i < n; ++i) {
-        // A lone tilde may stand anywhere except at the end or beside another.
-        bool tilde =
-            allowTildes && random() % 6 == 0 && (text.empty() || text.back() != '~') && i + 1 < n;
-        text += tilde ? '~' : plain[random() % (sizeof(plain) - 1)];
-    }
-    return text;
-}
-
 }  // namespace
 
 class TestPageReading : public QObject {
@@ -61,10 +44,7 @@ class TestPageReading : public QObject {
     void textsOfTheFormat();
     void pageOfEachLabelType_data();
     void pageOfEachLabelType();
-    void directoryAndOverlongFileAreRefused();
     void previousPageEdgeCases();
-    void previousPageAgreesWithPagingForward_data();
-    void previousPageAgreesWithPagingForward();
     void previousPageAfterTheFileChangedOnDisk();
     void locatingPagesPastTheEnd();
     void startUpLoadAndCaptions();
@@ -87,21 +67,15 @@ void TestPageReading::textsOfTheFormat_data() {
     auto row = [](const char* name, const std::string& content, const Texts& texts) {
         QTest::newRow(name) << content << texts;
     };
-    row("pairs", "A~~B~~", {"A", "B"});
     row("lone tilde", "A~B~~", {"A~B"});
     row("three tildes", "A~~~B~~", {"A", "~B"});
-    row("empty texts", "~~~~", {"", ""});
     row("five tildes", "~~~~~a~~", {"", "", "~a"});
     row("unfinished", "A~~B", {"A"});
     row("ends after a single tilde", "A~~B~", {"A"});
-    row("empty", "", {});
-    row("line break", "A\r\nB~~", {"A\r\nB"});
     // The first block read is 16 KiB: a pair and a lone tilde split by it.
     const std::string x(16383, 'x');
     row("pair across blocks", x + "~~y~~", {x, "y"});
     row("lone tilde across blocks", x + "~z~~", {x + "~z"});
-    const std::string q(3 * 1024 * 1024, 'q');
-    row("text longer than a block", q + "~~", {q});
 }
 
 void TestPageReading::textsOfTheFormat() {
@@ -190,28 +164,6 @@ void TestPageReading::pageOfEachLabelType() {
     QCOMPARE(state.LabelFileLength, length(content));
 }
 
-void TestPageReading::directoryAndOverlongFileAreRefused() {
-    lm::PageState state;
-    lm::MemoryPage page = lm::MemoryPage::forLabelType(lm::kSp1);
-    const std::string folder = m_dir.path().toStdString();
-    lm::Status status = lm::ReadLabelFile(state, page, lm::kSp1, folder, 1);
-    QVERIFY(!status.ok());
-    QCOMPARE(status.error().path, folder);
-
-    // A sparse file one byte longer than 32-bit positions reach.
-    const std::string big = file("A~~");
-    QCOMPARE(truncate(big.c_str(), 2147483648LL), 0);
-    state.CurrentFileName = big;
-    status = lm::ReadLabelFile(state, page, lm::kSp1, big, 1);
-    QVERIFY(!status.ok());
-    QCOMPARE(status.error().path, big);
-    QVERIFY(status.error().reason.find("2,147,483,647") != std::string::npos);
-    QCOMPARE(page.spineText(2), std::string());
-    QCOMPARE(state.LabelFileLength, 0);
-    QVERIFY(!lm::FindNewPagePosition(state, lm::kSp1, 100).ok());
-    QVERIFY(!lm::loadFirstPage(state, page, lm::kSp1, big).ok());
-}
-
 void TestPageReading::previousPageEdgeCases() {
     // Mailer-1 pages of three texts; page 2 begins with the text "~D", so
     // its first byte is the tilde right after the terminator of "C".
@@ -236,43 +188,6 @@ void TestPageReading::previousPageEdgeCases() {
     previous = lm::FindNewPagePosition(fresh, lm::kSp1, length(content) + 1);
     QVERIFY(previous.ok());
     QCOMPARE(*previous, page2);
-}
-
-void TestPageReading::previousPageAgreesWithPagingForward_data() {
-    QTest::addColumn<int>("labelType");
-    QTest::addColumn<bool>("tildes");
-    for (int t = lm::kFirstLabelType; t <= lm::kLastLabelType; ++t) {
-        QTest::addRow("%s", lm::labelTypeName(t).c_str()) << t << false;
-        QTest::addRow("%s, tildes", lm::labelTypeName(t).c_str()) << t << true;
-    }
-}
-
-void TestPageReading::previousPageAgreesWithPagingForward() {
-    QFETCH(int, labelType);
-    QFETCH(bool, tildes);
-    std::mt19937 random(static_cast<unsigned>(labelType * 7 + tildes));
-    const int pageTexts = lm::labelTypeInfo(labelType)->textsPerPage();
-    for (int round = 0; round < 8; ++round) {
-        Texts texts(random() % (pageTexts * 6 + 2));
-        for (std::string& text : texts) text = randomText(random, tildes);
-        const std::string path = file(lmtest::labelFile(texts) + (round % 2 ? "unfinished" : ""));
-        const Starts starts = forwardPageStarts(path, labelType);
-
-        lm::PageState warm;
-        warm.CurrentFileName = path;
-        for (std::size_t i = starts.size(); i-- > 1;) {
-            // A fresh state has to find the page by scanning, a used one by
-            // what it remembers; both must give the page that paging forward gives.
-            lm::PageState cold;
-            cold.CurrentFileName = path;
-            lm::Result<std::int32_t> fromCold = lm::FindNewPagePosition(cold, labelType, starts[i]);
-            lm::Result<std::int32_t> fromWarm = lm::FindNewPagePosition(warm, labelType, starts[i]);
-            QVERIFY(fromCold.ok() && fromWarm.ok());
-            QCOMPARE(*fromCold, starts[i - 1]);
-            QCOMPARE(*fromWarm, starts[i - 1]);
-            QCOMPARE(warm.PageEndPosition, starts[i - 1] - 1);
-        }
-    }
 }
 
 void TestPageReading::previousPageAfterTheFileChangedOnDisk() {

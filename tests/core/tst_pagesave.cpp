@@ -182,17 +182,11 @@ void TestPageSave::edits_data() {
     const lm::EditRequest none;
     const Texts l45 = numbered("L", 1, 45);
     const Texts l240 = numbered("L", 1, 240);
-    const Texts slb = sets(15, 1);
     const Texts sl4 = sets(14, 2);
-    const Texts mailers = sets(5, 2);
-    const Texts sl6 = sets(8, 2);
-    const Texts slb2 = sets(10, 1);
 
     // Typed texts only: the page is written back in place and stays as typed.
     row("a longer text moves only what follows", lm::kSp1, l240, 3, {{10, "a much longer label"}},
         none, numbered("L", 1, 88) + Texts{"a much longer label"} + numbered("L", 90, 240));
-    row("an emptied spine drops its set", lm::kSlb, sets(35, 1), 1, {{5, ""}}, none,
-        slice(sets(35, 1), 1, 6) + slice(sets(35, 1), 9, 70));
     row("empty sets at the end are not written", lm::kSl4, sets(2, 2), 1, {{4, "S3"}}, none,
         sets(2, 2) + Texts{"S3", "", ""});
     row("sp2 pair with an empty first spine", lm::kSp2, numbered("A", 1, 6), 1, {{4, ""}}, none,
@@ -207,43 +201,17 @@ void TestPageSave::edits_data() {
     row("sp2 spine 6 is the pair 6 and 7", lm::kSp2, l45, 1, {},
         editAt(lm::kInsertBlankLabel, lm::kSp2, 6, 1),
         slice(l45, 1, 4) + blanks(1, 2) + slice(l45, 5, 45));
-    row("slb pocket 7", lm::kSlb, slb, 1, {}, editAt(lm::kInsertBlankLabel, lm::kSlb, 47, 1),
-        slice(slb, 1, 10) + blanks(1, 2) + slice(slb, 11, 30));
     row("sl4 three blanks at set position 4", lm::kSl4, sl4, 1, {},
         editAt(lm::kInsertBlankLabel, lm::kSl4, 4, 3),
         slice(sl4, 1, 6) + blanks(3, 3) + slice(sl4, 7, 42));
-    const Texts l60 = numbered("L", 1, 60);
-    row("spa before the last label of the page", lm::kSpa, l60, 1, {},
-        editAt(lm::kInsertBlankLabel, lm::kSpa, 51, 1),
-        slice(l60, 1, 49) + blanks(1, 1) + slice(l60, 50, 60));
-    row("Mailer-1 page 4, three blanks", lm::kMailer1, mailers, 4, {},
-        editAt(lm::kInsertBlankLabel, lm::kMailer1, 2, 3),
-        slice(mailers, 1, 9) + blanks(3, 3) + slice(mailers, 10, 15));
-    row("sl6 page 2", lm::kSl6, sl6, 2, {}, editAt(lm::kInsertBlankLabel, lm::kSl6, 42, 1),
-        slice(sl6, 1, 18) + blanks(1, 3) + slice(sl6, 19, 24));
-    row("slb2 seven blanks", lm::kSlb2, slb2, 1, {}, editAt(lm::kInsertBlankLabel, lm::kSlb2, 2, 7),
-        blanks(7, 2) + slb2);
-    const Texts l120 = numbered("L", 1, 120);
-    row("sp1/sp2-f2 page 2", lm::kSp1Sp2F2, l120, 2, {},
-        editAt(lm::kInsertBlankLabel, lm::kSp1Sp2F2, 3, 2),
-        slice(l120, 1, 57) + blanks(2, 1) + slice(l120, 58, 120));
-    row("sp1/sp2-f3 last set", lm::kSp1Sp2F3, l45, 1, {},
-        editAt(lm::kInsertBlankLabel, lm::kSp1Sp2F3, 37, 1),
-        slice(l45, 1, 35) + blanks(1, 1) + slice(l45, 36, 45));
     row("insert on an empty position", lm::kSp1, numbered("L", 1, 3), 1, {},
         editAt(lm::kInsertBlankLabel, lm::kSp1, 10, 2), numbered("L", 1, 3));
 
     // Delete.
     row("sp1 delete L2", lm::kSp1, l45, 1, {}, editAt(lm::kDeleteLabel, lm::kSp1, 3),
         slice(l45, 1, 1) + slice(l45, 3, 45));
-    row("sp2 delete the pair 6 and 7", lm::kSp2, l45, 1, {}, editAt(lm::kDeleteLabel, lm::kSp2, 7),
-        slice(l45, 1, 4) + slice(l45, 7, 45));
     row("sl4 pocket 5 deletes set 3", lm::kSl4, sl4, 1, {}, editAt(lm::kDeleteLabel, lm::kSl4, 45),
         slice(sl4, 1, 3) + slice(sl4, 7, 42));
-    row("slb2 last set of the page", lm::kSlb2, slb2, 1, {}, editAt(lm::kDeleteLabel, lm::kSlb2, 9),
-        slice(slb2, 1, 14) + slice(slb2, 17, 20));
-    row("Mailer-1 last page", lm::kMailer1, slice(mailers, 1, 9), 3, {},
-        editAt(lm::kDeleteLabel, lm::kMailer1, 2), slice(mailers, 1, 6));
     row("the last label of the file, alone on its page", lm::kSp1, numbered("L", 1, 41), 2, {},
         editAt(lm::kDeleteLabel, lm::kSp1, 2), numbered("L", 1, 40));
     row("delete on an empty position", lm::kSp1, numbered("L", 1, 3), 1, {},
@@ -261,12 +229,6 @@ void TestPageSave::edits_data() {
         series(lm::kSl4, 42, "v.", "1-2", 1),
         {"S\r\nv.1", "Smith v.1", "Brown v.1\r\nX", "S\r\nv.2", "Smith v.2", "Brown v.2\r\nX", "T",
          "U", "V"});
-    row("slb pocket keeps its line break", lm::kSlb, {"S", "Smith\r\nJones"}, 1, {},
-        series(lm::kSlb, 2, "Vol.", "1", 2),
-        {"S\r\nVol.1", "Smith Vol.1\r\nJones", "S\r\nVol.1", "Smith Vol.1\r\nJones"});
-    row("sp2 both spines numbered", lm::kSp2, {"A", "B", "C", "D"}, 1, {},
-        series(lm::kSp2, 5, "c.", "1,2", 1),
-        {"A", "B", "C\r\nc.1", "D\r\nc.1", "C\r\nc.2", "D\r\nc.2"});
     row("copies without lists", lm::kSp1, {"A", "B"}, 1, {}, series(lm::kSp1, 3, "x", "", 3),
         {"A", "B\r\nx", "B\r\nx", "B\r\nx"});
     Texts sixth;
@@ -458,8 +420,6 @@ void TestPageSave::unstorableTextsAreRefused_data() {
         "The spine label of label set 3 on this page holds two tildes in a row");
     row("pocket text ending in a tilde", lm::kSl4, 0, 5, "Smith~", none, 0,
         "The second pocket label of label set 2 on this page ends with a tilde");
-    row("second spine of an sp2 pair", lm::kSp2, 7, 0, "~~", none, 0,
-        "The second spine label of label set 3 on this page holds two tildes");
     row("character outside Windows-1252", lm::kSlb, 0, 3, "", none, 0,
         "The pocket label of label set 2 on this page holds a character that a label file "
         "cannot store");
