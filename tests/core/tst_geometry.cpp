@@ -42,11 +42,9 @@ void TestGeometry::placements_data() {
     // sl6: pockets at (+1386, 0) and (+1386, +1900); rows 4520 apart.
     QTest::newRow("sl6 pocket 1") << 4 << true << 2 << 2076.0 << 1685.0 << 4032 << 1900;
     QTest::newRow("sl6 pocket 2") << 4 << true << 3 << 2076.0 << 3585.0 << 4032 << 1900;
-    QTest::newRow("sl6 second set, pocket 2") << 4 << true << 5 << 7584.0 << 3585.0 << 4032 << 1900;
     QTest::newRow("sl6 row three") << 4 << false << 6 << 690.0 << 10725.0 << 1296 << 2250;
     QTest::newRow("slb pocket") << 5 << true << 2 << 2076.0 << 890.0 << 4032 << 1296;
     QTest::newRow("slb2 pocket") << 6 << true << 2 << 2376.0 + 3456 << 1382.0 << 4032 << 1296;
-    QTest::newRow("slb2 row two") << 6 << false << 3 << 2376.0 << 1382.0 + 1728 << 1800 << 1440;
     QTest::newRow("spa sixth") << 7 << false << 7 << 380.0 << 890.0 + 1440 << 2160 << 1440;
     QTest::newRow("f2 ninth") << 8 << false << 10 << 390.0 << 690.0 + 2160 << 1440 << 2160;
     QTest::newRow("f3 second") << 10 << false << 3 << 860.0 + 1800 << 1140.0 << 1620 << 2160;

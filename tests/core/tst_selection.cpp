@@ -22,16 +22,12 @@ void TestSelection::decodeSelectedLabel_data() {
     QTest::addColumn<Ints>("pocket");
 
     QTest::newRow("none") << int(lm::kSp1) << 0 << 0 << Ints{} << Ints{};
-    QTest::newRow("sp1 spine 5") << int(lm::kSp1) << 5 << 5 << Ints{5} << Ints{};
     QTest::newRow("sp1 spine 42 is no label") << int(lm::kSp1) << 42 << 0 << Ints{} << Ints{};
     QTest::newRow("sp1 template") << int(lm::kSp1) << 1 << 0 << Ints{} << Ints{};
     QTest::newRow("sp2 spine 6") << int(lm::kSp2) << 6 << 4 << Ints{6, 7} << Ints{};
-    QTest::newRow("sp2 spine 7") << int(lm::kSp2) << 7 << 4 << Ints{6, 7} << Ints{};
     QTest::newRow("sp2 spine 41") << int(lm::kSp2) << 41 << 21 << Ints{40, 41} << Ints{};
     QTest::newRow("sl4 pocket 5") << int(lm::kSl4) << 45 << 3 << Ints{3} << Ints{4, 5};
-    QTest::newRow("sl4 pocket 21") << int(lm::kSl4) << 61 << 11 << Ints{11} << Ints{20, 21};
     QTest::newRow("sl4 pocket 22 is no label") << int(lm::kSl4) << 62 << 0 << Ints{} << Ints{};
-    QTest::newRow("slb pocket 7") << int(lm::kSlb) << 47 << 7 << Ints{7} << Ints{7};
     QTest::newRow("Mailer-1 pocket 3") << int(lm::kMailer1) << 43 << 2 << Ints{2} << Ints{2, 3};
 }
 
