@@ -94,7 +94,6 @@ class TestSheetPainter : public QObject {
 
   private slots:
     void spineLabelsBeforePocketLabels();
-    void emptyLabelsDrawNothing();
     void positionsFollowTheDeviceResolution_data();
     void positionsFollowTheDeviceResolution();
     void firstLineOnPaper_data();
@@ -107,8 +106,6 @@ class TestSheetPainter : public QObject {
     void wrapsInsideTheInnerMargins();
     void clippedToItsOwnBox_data();
     void clippedToItsOwnBox();
-    void textColour_data();
-    void textColour();
     void fontStyles();
 
   private:
@@ -128,7 +125,8 @@ PdfPage TestSheetPainter::pdfPageOf(const LabelSheet& sheet) {
 }
 
 // Every spine label is printed before the first pocket label, even where a
-// pocket sits above its spine (Mailer-1) or the caller lists them otherwise.
+// pocket sits above its spine (Mailer-1) or the caller lists them otherwise;
+// empty labels draw nothing.
 void TestSheetPainter::spineLabelsBeforePocketLabels() {
     QStringList mailer;
     for (const QString& word : {spineWord(2), pocketWord(2), pocketWord(3)}) mailer << word;
@@ -141,17 +139,12 @@ void TestSheetPainter::spineLabelsBeforePocketLabels() {
     for (int i = 0; i < 20; ++i)
         QVERIFY2(words[i].startsWith(i < 10 ? QLatin1Char('S') : QLatin1Char('P')),
                  qPrintable(words.join(QLatin1Char(' '))));
-}
 
-void TestSheetPainter::emptyLabelsDrawNothing() {
     lm::MemoryPage page = lm::MemoryPage::forLabelType(lm::kSlb);
-    LabelSheet empty = lm::labelSheet(settingsForType(lm::kSlb), page);
-    QCOMPARE(empty.labels.size(), std::size_t(20));
-    QVERIFY(record(empty, 300).isEmpty());
-
     page.setSpineText(11, "LAST");
-    const QList<RecordedText> texts = record(lm::labelSheet(settingsForType(lm::kSlb), page), 300);
-    QCOMPARE(recordedWords(texts), QStringList{QStringLiteral("LAST")});
+    const LabelSheet last = lm::labelSheet(settingsForType(lm::kSlb), page);
+    QCOMPARE(last.labels.size(), std::size_t(20));
+    QCOMPARE(recordedWords(record(last, 300)), QStringList{QStringLiteral("LAST")});
 }
 
 void TestSheetPainter::positionsFollowTheDeviceResolution_data() {
@@ -283,18 +276,17 @@ void TestSheetPainter::justifiedLinesFillTheWidth() {
 // Each line one font height (ascent + descent) below the last; an empty line
 // keeps its place.
 void TestSheetPainter::lineBreaksAndBlankLines() {
-    const QRectF box(1000, 2000, 3000, 3000);
-    const PdfPage page = pdfPageOf(oneLabel(lm::labelTextFromBytes("ONE\r\nTWO\r\n\r\nFOUR"), box,
-                                            QMargins(35, 144, 144, 144)));
+    const PdfPage page =
+        pdfPageOf(oneLabel(lm::labelTextFromBytes("ONE\r\nTWO\r\n\r\nFOUR"),
+                           QRectF(1000, 2000, 3000, 3000), QMargins(35, 144, 144, 144)));
     const PdfWord* one = page.word(QStringLiteral("ONE"));
     const PdfWord* two = page.word(QStringLiteral("TWO"));
     const PdfWord* four = page.word(QStringLiteral("FOUR"));
     QVERIFY(one && two && four);
-    const QFontMetricsF metrics = twipMetrics(11);
-    const double lineHeight = metrics.ascent() + metrics.descent();
+    const double lineHeight = twipMetrics(11).ascent() + twipMetrics(11).descent();
     QVERIFY(qAbs(two->top - one->top - lineHeight) <= 0.5);
-    QVERIFY(qAbs(four->top - one->top - 3 * lineHeight) <= 0.5);
-    QVERIFY(qAbs(four->left - one->left) <= 0.5);
+    QVERIFY(qAbs(four->top - one->top - 3 * lineHeight) <= 0.5 &&
+            qAbs(four->left - one->left) <= 0.5);
 }
 
 void TestSheetPainter::wrapsInsideTheInnerMargins_data() {
@@ -359,28 +351,11 @@ void TestSheetPainter::clippedToItsOwnBox() {
                                                    .arg(ink.bottom())));
 }
 
-void TestSheetPainter::textColour_data() {
-    QTest::addColumn<uint>("windowsColor");  // 0x00BBGGRR
-    QTest::addColumn<QColor>("expected");
-    QTest::newRow("red") << 0x000000FFu << QColor(255, 0, 0);
-    QTest::newRow("mixed") << 0x00336699u << QColor(0x99, 0x66, 0x33);
-    // The high byte of a Windows colour is no part of the colour.
-    QTest::newRow("high byte set") << 0xFF0000FFu << QColor(255, 0, 0);
-}
-
-void TestSheetPainter::textColour() {
-    QFETCH(uint, windowsColor);
-    QFETCH(QColor, expected);
-    LabelSheet sheet = oneLabel(QStringLiteral("I"), QRectF(1440, 1440, 4000, 4000), QMargins());
-    sheet.labels[0].font.color = windowsColor;
-    const QList<RecordedText> texts = record(sheet, 300);
-    QCOMPARE(texts.size(), 1);
-    QCOMPARE(texts[0].color, expected);
-}
-
+// Colours are Windows' 0x00BBGGRR; the high byte is no part of the colour.
 void TestSheetPainter::fontStyles() {
     LabelSheet sheet = numberedSheet(lm::kSlb);
     for (SheetLabel& label : sheet.labels) {
+        label.font.color = label.pocket ? 0xFF0000FFu : 0x00336699u;
         label.font.name = QStringLiteral("Liberation Sans");
         label.font.bold = label.pocket;
         label.font.italic = !label.pocket;
@@ -393,6 +368,7 @@ void TestSheetPainter::fontStyles() {
     for (const RecordedText& text : texts) {
         const bool pocket = text.text.startsWith(QLatin1Char('P'));
         const int number = text.text.mid(1).toInt();
+        QCOMPARE(text.color, pocket ? QColor(255, 0, 0) : QColor(0x99, 0x66, 0x33));
         QCOMPARE(text.font.family(), QStringLiteral("Liberation Sans"));
         QCOMPARE(text.font.bold(), pocket);
         QCOMPARE(text.font.italic(), !pocket);

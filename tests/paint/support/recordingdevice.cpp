@@ -49,29 +49,13 @@ const QList<RecordedText>& RecordingDevice::texts() const {
 }
 
 int RecordingDevice::metric(PaintDeviceMetric metric) const {
-    switch (metric) {
-        case PdmWidth:
-            return m_size.width();
-        case PdmHeight:
-            return m_size.height();
-        case PdmWidthMM:
-            return int(m_size.width() * 25.4 / m_dpi);
-        case PdmHeightMM:
-            return int(m_size.height() * 25.4 / m_dpi);
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return m_dpi;
-        case PdmDepth:
-            return 32;
-        case PdmNumColors:
-            return INT_MAX;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(QPaintDevice::devicePixelRatioFScale());
-        default:
-            return QPaintDevice::metric(metric);
-    }
+    if (metric == PdmWidth || metric == PdmWidthMM)
+        return metric == PdmWidth ? m_size.width() : int(m_size.width() * 25.4 / m_dpi);
+    if (metric == PdmHeight || metric == PdmHeightMM)
+        return metric == PdmHeight ? m_size.height() : int(m_size.height() * 25.4 / m_dpi);
+    if (metric == PdmDpiX || metric == PdmDpiY || metric == PdmPhysicalDpiX ||
+        metric == PdmPhysicalDpiY)
+        return m_dpi;
+    if (metric == PdmDepth || metric == PdmNumColors) return metric == PdmDepth ? 32 : INT_MAX;
+    return QPaintDevice::metric(metric);  // a device pixel ratio of 1
 }
