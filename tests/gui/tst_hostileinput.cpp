@@ -131,7 +131,6 @@ void TestHostileInput::fileCommands_data() {
         "The labels of the folder %1 could not be extracted.\r\n\r\n%1/record.txt: it holds NUL "
         "bytes: a binary file, or text in UTF-16, is no export. Nothing was imported.");
     const QByteArray catMe = "QA76\n\n\n\n\n\n\n\n\n\n\n\n";
-    const QByteArray connexion = fixture("/import/connexion_multiple.txt");
     const QByteArray record = fixture("/import/connexion_records/ocm00123.txt");
     auto row = [](const char* name, const char* item, Kind kind, const QByteArray& body,
                   const QString& message, const QByteArray& spine2 = {}) {
@@ -171,8 +170,6 @@ void TestHostileInput::fileCommands_data() {
     row("CatME, missing", CatMe, Missing, {},
         import + QStringLiteral("No such file or directory."));
 
-    row("Connexion multiple, a 10 MB line", Multiple, LongLine, "<10MB>\n" + connexion, {});
-    row("Connexion multiple, odd name", Multiple, OddName, connexion, {});
     row("Connexion multiple, a named pipe", Multiple, Fifo, {}, extract + kPipe);
 
     row("Connexion folder, a 10 MB record line", "folder", LongLine, "<10MB>\r\n" + record, {});

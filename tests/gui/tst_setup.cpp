@@ -24,8 +24,9 @@ const QByteArray kBatchDefaults =
     "\"Times New Roman\",11,0,#FALSE#,#FALSE#,#FALSE#,#FALSE#,\"Times New Roman\",12,0,#FALSE#,"
     "#FALSE#,#FALSE#,#FALSE#,0,1,2,920,640,35,30\r\n";
 
-// How the save question is answered: a MessageAnswer, or one of these.
-enum Reply { NotAsked = -1, WriteFails = -2 };
+// How the save question is answered: a MessageAnswer, or not asked. A write
+// that fails is the fault matrix's.
+enum Reply { NotAsked = -1 };
 const int Yes = int(MessageAnswer::Yes);
 const int No = int(MessageAnswer::No);
 const int Cancel = int(MessageAnswer::Cancel);
@@ -43,23 +44,13 @@ QByteArray withMargins(const char* margins) {
     return QByteArray(kBatchDefaults).replace("920,640,35,30", margins);
 }
 
-// Expects the save question answered with `reply`; WriteFails answers Yes
-// with the settings file made read-only (which even root may not replace),
-// and expects the report. A saved change ends with the restart message.
+// Expects the save question answered with `reply`; a saved change ends with
+// the restart message, which either of its buttons just closes.
 void expectSaveQuestion(StartedWindow& s, MessageButtons buttons, int reply, bool restart,
                         MessageButtons restartButtons = MessageButtons::Ok) {
     if (reply == NotAsked) return;
     s.dialogs.expectMessage(QStringLiteral("Do you want to save the change(s)?"), buttons,
-                            MessageIcon::Question,
-                            reply == WriteFails ? MessageAnswer::Yes : MessageAnswer(reply));
-    if (reply == WriteFails) {
-        QVERIFY(QFile::setPermissions(settingsPath(s.folder), QFileDevice::ReadOwner));
-        s.dialogs.expectOk(QStringLiteral("The settings file %1 cannot be written: Permission "
-                                          "denied.\r\n\r\nThe settings have not been changed.")
-                               .arg(settingsPath(s.folder)),
-                           MessageIcon::Critical);
-    }
-    // Either button of the restart message just closes it.
+                            MessageIcon::Question, MessageAnswer(reply));
     if (reply == Yes && restart)
         s.dialogs.expectMessage(
             QStringLiteral("You need to restart the Label Maker."), restartButtons,
@@ -143,7 +134,6 @@ void TestSetup::fonts_data() {
                "\"Arial\",13,0,#FALSE#,#FALSE#,#FALSE#,#FALSE#,\"Futura\",8,65535,#TRUE#,"
                "#FALSE#,#FALSE#,#TRUE#,1,1,2,920,640,35,30\r\n");
     QTest::newRow("cancelled") << false << lm::FontChoice() << int(NotAsked) << QByteArray();
-    QTest::newRow("write fails") << true << font("Arial", 20) << int(WriteFails) << QByteArray();
 }
 
 // The font commands start from the file, written here behind the window's back.
@@ -191,7 +181,6 @@ void TestSetup::choices_data() {
     // The checked type again still writes its defaults.
     row("type sp1 again", B, "mnuSetup_Label_Item_1", Yes, kBatchDefaults);
     row("type, No", B, "mnuSetup_Label_Item_3", No, kBatchDefaults);
-    row("type, write fails", B, "mnuSetup_Label_Item_3", WriteFails, kBatchDefaults);
     row("type refused", B, "mnuSetup_Label_Item_4", NotAsked, kBatchDefaults,
         QStringLiteral("The label file contains labels. You can not change label-type before you "
                        "either process and clear the file!"));
@@ -202,7 +191,6 @@ void TestSetup::choices_data() {
     row("Batch to Interactive", B, "mnuSetup_Printing_Interactive", Yes, interactive);
     row("Batch again", B, "mnuSetup_Printing_Batch", Yes, kBatchDefaults);
     row("printing, No", I, "mnuSetup_Printing_Batch", No, interactive);
-    row("printing, write fails", B, "mnuSetup_Printing_Interactive", WriteFails, kBatchDefaults);
     row("printing refused", B, "mnuSetup_Printing_Batch", NotAsked, kBatchDefaults,
         QStringLiteral("The label file contains labels. You can not change printing method "
                        "before you either process and clear the file!"));
@@ -256,7 +244,6 @@ void TestSetup::margins_data() {
     row("top 12abc counts as 12", Top, QStringLiteral("12abc"), Yes, withMargins("12,640,35,30"));
     row("top, empty", Top, QString(), NotAsked, kBatchDefaults);
     row("top, Cancel", Top, cancel, NotAsked, kBatchDefaults);
-    row("top, write fails", Top, QStringLiteral("1000"), WriteFails, kBatchDefaults);
     row("left 4500 is invalid", Left, QStringLiteral("4500"), NotAsked, kBatchDefaults);
     row("spine 0 is valid", Spine, QStringLiteral("0"), Yes, withMargins("920,640,0,30"));
     row("pocket 1999.5 is 2000", Pocket, QStringLiteral("1999.5"), Yes,
