@@ -42,12 +42,12 @@ class TestPageReading : public QObject {
   private slots:
     void textsOfTheFormat_data();
     void textsOfTheFormat();
-    void pageOfEachLabelType_data();
-    void pageOfEachLabelType();
+    void readingAPage_data();
+    void readingAPage();
     void previousPageEdgeCases();
     void previousPageAfterTheFileChangedOnDisk();
     void locatingPagesPastTheEnd();
-    void startUpLoadAndCaptions();
+    void startUpLoad();
 
   private:
     // Writes `content` as the test's label file and returns its path.
@@ -103,7 +103,7 @@ void TestPageReading::textsOfTheFormat() {
     QCOMPARE(skipper.lastPosition(), reader.lastPosition());
 }
 
-void TestPageReading::pageOfEachLabelType_data() {
+void TestPageReading::readingAPage_data() {
     QTest::addColumn<int>("labelType");
     QTest::addColumn<std::string>("content");
     QTest::addColumn<int>("start");
@@ -111,25 +111,6 @@ void TestPageReading::pageOfEachLabelType_data() {
     QTest::addColumn<Texts>("pocket");
     QTest::addColumn<int>("pageEnd");
 
-    // Every type: one more text than a page holds. Page 1 fills every
-    // element in fill order; page 2 holds the one text left.
-    for (int t = lm::kFirstLabelType; t <= lm::kLastLabelType; ++t) {
-        const lm::LabelTypeInfo* type = lm::labelTypeInfo(t);
-        const int n = type->textsPerPage();
-        const std::string content = numberedLabels("T", 1, n + 1);
-        Texts spine;
-        Texts pocket;
-        for (int text = 1; text <= n;) {
-            spine.push_back("T" + std::to_string(text++));
-            for (int p = 0; p < type->pocketsPerSet; ++p)
-                pocket.push_back("T" + std::to_string(text++));
-        }
-        const int page1End = length(numberedLabels("T", 1, n));
-        QTest::addRow("%s page 1", type->name) << t << content << 1 << spine << pocket << page1End;
-        QTest::addRow("%s page 2", type->name)
-            << t << content << page1End + 1 << Texts{"T" + std::to_string(n + 1)} << Texts{}
-            << length(content);
-    }
     const int sp1 = lm::kSp1;
     QTest::newRow("last text empty")
         << sp1 << std::string("A~~~~") << 1 << Texts{"A", ""} << Texts{} << 5;
@@ -141,7 +122,7 @@ void TestPageReading::pageOfEachLabelType_data() {
         << sp1 << std::string("A~~B~~") << 7 << Texts{} << Texts{} << 6;
 }
 
-void TestPageReading::pageOfEachLabelType() {
+void TestPageReading::readingAPage() {
     QFETCH(int, labelType);
     QFETCH(std::string, content);
     QFETCH(int, start);
@@ -235,7 +216,7 @@ void TestPageReading::locatingPagesPastTheEnd() {
     QVERIFY(!lm::locatePage(state, lm::kSp1, 32768).ok());
 }
 
-void TestPageReading::startUpLoadAndCaptions() {
+void TestPageReading::startUpLoad() {
     const QString path = m_dir.filePath(QStringLiteral("$$label.dat"));
     lmtest::writeBytes(path, QByteArray::fromStdString(numberedLabels("T", 1, 31)));
     lm::PageState state;
@@ -248,11 +229,6 @@ void TestPageReading::startUpLoadAndCaptions() {
     QCOMPARE(state.PageStartPosition, 1);
     QCOMPARE(page.spineText(2), std::string("T1"));
     QCOMPARE(page.pocketText(21), std::string("T30"));
-
-    QCOMPARE(lm::pageCaption("c:\\qortex\\$$label.dat", 1, lm::CaptionSpacing::OneSpace),
-             std::string("Kelvarine Label Maker - C:\\QORTEX\\$$LABEL.DAT (Page  1)"));
-    QCOMPARE(lm::pageCaption("/home/op/$$label.dat", 2, lm::CaptionSpacing::TwoSpaces),
-             std::string("Kelvarine Label Maker - /HOME/OP/$$LABEL.DAT  (Page  2)"));
 
     // A file that cannot be opened leaves everything as it was.
     QVERIFY(!lm::loadFirstPage(state, page, lm::kSl4, m_dir.path().toStdString()).ok());

@@ -118,13 +118,6 @@ void TestSetupRules::marginAnswers() {
 void TestSetupRules::setupInformationLines_data() {
     QTest::addColumn<QString>("line");  // the settings file's line
     QTest::addColumn<QString>("shown");
-    QTest::newRow("defaults")
-        << "\"Times New Roman\",11,0,#FALSE#,#FALSE#,#FALSE#,#FALSE#,\"Times New Roman\",12,0,"
-           "#FALSE#,#FALSE#,#FALSE#,#FALSE#,0,1,1,920,640,35,30"
-        << "Font Name: Times New Roman\r\nFont Size:  11\r\nFont Style: Regular \r\n"
-           "Label Type: sp1\r\nPrinting Method: Interactive\r\nPage Top Margin:  920\r\n"
-           "Page Left Margin:  640\r\nSpine Label Left Margin:  35\r\n"
-           "Pocket Label Left Margin:  30\r\nLabel Alignment: Left";
     QTest::newRow("Mailer-1, italic, batch, justified")
         << "\"Arial\",9,0,#FALSE#,#TRUE#,#FALSE#,#FALSE#,\"Courier New\",12,0,"
            "#TRUE#,#TRUE#,#FALSE#,#FALSE#,3,9,2,1090,360,35,30"
