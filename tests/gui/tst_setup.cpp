@@ -189,7 +189,6 @@ void TestSetup::choices_data() {
     row("alignment, Cancel", B, "mnuSetup_Alignment_Item_2", Cancel, kBatchDefaults);
     row("Interactive to Batch", I, "mnuSetup_Printing_Batch", Yes, kBatchDefaults);
     row("Batch to Interactive", B, "mnuSetup_Printing_Interactive", Yes, interactive);
-    row("Batch again", B, "mnuSetup_Printing_Batch", Yes, kBatchDefaults);
     row("printing, No", I, "mnuSetup_Printing_Batch", No, interactive);
     row("printing refused", B, "mnuSetup_Printing_Batch", NotAsked, kBatchDefaults,
         QStringLiteral("The label file contains labels. You can not change printing method "

@@ -1,12 +1,9 @@
-// The sheet painter: drawing order, device resolution, the painter's origin,
-// where each kind of label lands on paper, alignment, line breaks and
-// wrapping, clipping to the label's box, colours and font styles.
-//
-// Sheets written to PDF are read back with pdftotext -bbox. Tolerance 0.5
-// twip: the PDF writer works at one device unit per twip and pdftotext
-// reports to a millionth of a point; a word's top is its line's top, as both
-// take the ascent from the same font. Half a twip still tells a fractional
-// row pitch carried from row to row (4 x 3002.4) from one rounded per row.
+// The sheet painter: drawing order, device resolution and origin, where each
+// kind of label lands on paper, alignment, line breaks, wrapping, clipping to
+// the label's box, colours and font styles. PDF positions are read back with
+// pdftotext -bbox within 0.5 twip (the writer works at one unit per twip; a
+// word's top is its line's top): enough to tell a row pitch carried as a
+// fraction (4 x 3002.4) from one rounded per row.
 
 #include <QFontMetricsF>
 #include <QImage>
