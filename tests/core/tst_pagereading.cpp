@@ -204,16 +204,6 @@ void TestPageReading::locatingPagesPastTheEnd() {
     QCOMPARE(state.PageStartPosition, length(content) + 1);
     QCOMPARE(state.PageEndPosition, length(content));
     QCOMPARE(page.spineText(2), std::string());
-
-    file("");
-    QVERIFY(lm::showPage(state, page, lm::kSp1, 3).ok());
-    QCOMPARE(state.PageStartPosition, 1);
-    QCOMPARE(state.PageEndPosition, 0);
-    QCOMPARE(state.LabelFileLength, 0);
-
-    QVERIFY(lm::canTurnToNextPage(32766));
-    QVERIFY(!lm::canTurnToNextPage(32767));
-    QVERIFY(!lm::locatePage(state, lm::kSp1, 32768).ok());
 }
 
 void TestPageReading::startUpLoad() {

@@ -187,8 +187,6 @@ void TestPageSave::edits_data() {
         editAt(lm::kInsertBlankLabel, lm::kSp1, 10, 2), numbered("L", 1, 3));
 
     // Delete.
-    row("the last label of the file, alone on its page", lm::kSp1, numbered("L", 1, 41), 2, {},
-        editAt(lm::kDeleteLabel, lm::kSp1, 2), numbered("L", 1, 40));
     row("delete on an empty position", lm::kSp1, numbered("L", 1, 3), 1, {},
         editAt(lm::kDeleteLabel, lm::kSp1, 9), numbered("L", 1, 3));
 
@@ -400,8 +398,6 @@ void TestPageSave::unstorableTextsAreRefused_data() {
         0, "The numbered copies of the spine label of label set 2 on this page");
     row("a pocket tilde numbering cures", lm::kSlb, 0, 3, "Smith~",
         series(lm::kSlb, 3, "v", "1", 1), 0, "");
-    row("refused number list", lm::kSp1, 0, 0, "x", series(lm::kSp1, 3, "v", "3-1", 1), 0,
-        "You entered illegal numbers!");
 }
 
 void TestPageSave::unstorableTextsAreRefused() {
