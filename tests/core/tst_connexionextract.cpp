@@ -103,11 +103,6 @@ void TestConnexionExtract::lineRule_data() {
     QList<QByteArray> eight;
     for (int i = 1; i <= 8; ++i)
         eight << cx("S" + QByteArray::number(i), "P" + QByteArray::number(i));
-    QTest::newRow("sl4: eight lines with spines")
-        << 3 << crlfLines(eight)
-        << text({"S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8"}) + "~~" +
-               text({"P1", "P2", "P3", "P4", "P5"}) + "~~~~";
-
     QList<QByteArray> withSecond = eight;
     withSecond[5] = cx("", "Q6");
     withSecond[6] = cx("", "Q7");
@@ -286,8 +281,6 @@ void TestConnexionExtract::multipleRecords() {
 void TestConnexionExtract::folderInputs_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("reason");  // empty: an empty output
-    QTest::newRow("missing folder") << "missing"
-                                    << "No such file or directory";
     QTest::newRow("a file, not a folder") << "file.txt"
                                           << "Not a directory";
     QTest::newRow("only subfolders") << "folder" << QString();
