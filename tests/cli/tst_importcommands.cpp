@@ -146,7 +146,8 @@ void TestImportCommands::refusedOrFailed() {
     QVERIFY(writeBytes(QString::fromStdString(out), "EARLIER~~"));
     if (input == "<folder>") {
         QVERIFY(QDir().mkpath(QString::fromStdString(in + "/one")));
-        QVERIFY(writeBytes(QString::fromStdString(in + "/.record"), "QA76\n\n\n"));
+        QVERIFY(writeBytes(QString::fromStdString(in + "/.record"),
+                           readBytes(importFixture("connexion_multiple.txt"))));
     } else if (input != "<none>") {
         QVERIFY(writeBytes(QString::fromStdString(in), input));
     }

@@ -4,7 +4,6 @@
 // command hands the settings over (within half a twip, as the painter's tests).
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPointF>

@@ -8,7 +8,6 @@
 #include "app/forms1.h"
 #include "core/editrequest.h"
 #include "core/labeltypes.h"
-#include "core/result.h"
 #include "core/workfolder.h"
 #include "guitestsupport.h"
 #include "pagefixtures.h"
