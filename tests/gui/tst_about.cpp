@@ -9,7 +9,6 @@
 #include "app/frmabout.h"
 #include "core/labeltypes.h"
 #include "guitestsupport.h"
-#include "platform/twips.h"
 #include "scripteddialogs.h"
 
 namespace {
@@ -67,11 +66,6 @@ void TestAbout::bothHelpItemsShowOneModelessBox() {
     QCOMPARE(labelText(*box, "lblVersion"), QStringLiteral("Version: 4.11"));
     QCOMPARE(labelText(*box, "lblSupport"), QStringLiteral("Technical Support:"));
     QCOMPARE(labelText(*box, "lblWebLink"), lm::kProductWebPage);
-    QVERIFY(QUrl(lm::kProductWebPage).path().endsWith(QStringLiteral("/labelmak.htm")));
-    QCOMPARE(labelText(*box, "lblCopyRight").split(QLatin1Char('\n')).size(), 2);
-    QCOMPARE(box->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^Line1_"))).size(), 2);
-    QCOMPARE(box->size(), QSize(lm::twipsToPixels(5730, box->logicalDpiX()),
-                                lm::twipsToPixels(3555, box->logicalDpiY())));
 
     box->showMinimized();
     QCOMPARE(openFrom(*s.window, "mnuHelp_Technical"), box.data());

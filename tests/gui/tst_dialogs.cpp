@@ -10,7 +10,6 @@
 
 #include <functional>
 
-#include "platform/filefilter.h"
 #include "platform/qtdialogs.h"
 #include "scripteddialogs.h"
 
@@ -40,8 +39,6 @@ void whenShown(std::function<void(T*)> act) {
 class TestDialogs : public QObject {
     Q_OBJECT
   private slots:
-    void windowsFiltersBecomeQtFilters_data();
-    void windowsFiltersBecomeQtFilters();
     void scriptReportsUnexpectedAndUnansweredPrompts();
     void messageBoxShowsTheRequest_data();
     void messageBoxShowsTheRequest();
@@ -50,27 +47,6 @@ class TestDialogs : public QObject {
     void inputBoxGivesTheAnswerOrCancel();
     void fileDialogsStartFromTheLastName();
 };
-
-void TestDialogs::windowsFiltersBecomeQtFilters_data() {
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("open label file")
-        << QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*")
-        << QStringList{QStringLiteral("Label Files (*.dat *.txt)"),
-                       QStringLiteral("All Files (*)")};
-    QTest::newRow("save label file")
-        << QStringLiteral("Label Files (*.dat)|*.dat|All Files (*.*)|*.*")
-        << QStringList{QStringLiteral("Label Files (*.dat)"), QStringLiteral("All Files (*)")};
-    QTest::newRow("dangling description")
-        << QStringLiteral("Text|*.txt|Other") << QStringList{QStringLiteral("Text (*.txt)")};
-    QTest::newRow("empty") << QString() << QStringList();
-}
-
-void TestDialogs::windowsFiltersBecomeQtFilters() {
-    QFETCH(QString, filter);
-    QFETCH(QStringList, expected);
-    QCOMPARE(lm::qtNameFilters(filter), expected);
-}
 
 void TestDialogs::scriptReportsUnexpectedAndUnansweredPrompts() {
     ScriptedDialogs dialogs;
@@ -107,11 +83,6 @@ void TestDialogs::messageBoxShowsTheRequest_data() {
         << int(MessageButtons::Ok) << int(MessageIcon::Critical) << -1 << int(QB::Ok)
         << QStringLiteral("%1 icon %2 default %1").arg(QB::Ok).arg(QB::Critical)
         << int(MessageAnswer::Ok);
-    QTest::newRow("yes no, question, Yes default")
-        << int(MessageButtons::YesNo) << int(MessageIcon::Question) << int(MessageAnswer::Yes)
-        << int(QB::No)
-        << QStringLiteral("%1 %2 icon %3 default %1").arg(QB::Yes).arg(QB::No).arg(QB::Question)
-        << int(MessageAnswer::No);
     QTest::newRow("yes no cancel, exclamation, Cancel default")
         << int(MessageButtons::YesNoCancel) << int(MessageIcon::Exclamation)
         << int(MessageAnswer::Cancel) << int(QB::Cancel)

@@ -140,8 +140,6 @@ void TestEditCommands::insertBlankAndDelete_data() {
     QTest::addColumn<QByteArrayList>("change");  // blanks go before the first; Delete: removed
     QTest::newRow("blank slb pocket 7")
         << int(lm::kSlb) << 25 << 1 << 47 << q("2") << QByteArrayList{"S6"};
-    QTest::newRow("blank Mailer-1 page 4")
-        << int(lm::kMailer1) << 6 << 4 << 2 << q("3") << QByteArrayList{"S4"};
     QTest::newRow("delete last, alone on its page")
         << int(lm::kSp1) << 41 << 2 << 2 << q("Yes") << QByteArrayList{"S41"};
     QTest::newRow("delete No") << int(lm::kSl4) << 31 << 1 << 45 << q("No") << QByteArrayList{};

@@ -276,7 +276,6 @@ void TestImportCommands::recordsNotWrittenAreReported_data() {
     QTest::addColumn<int>("records");
     QTest::addColumn<QString>("summary");  // after five boxes
     QTest::newRow("spa, folder of 4") << 7 << true << 4 << QString();
-    QTest::newRow("Mailer-1, file of 5 records") << 9 << false << 5 << QString();
     QTest::newRow("spa, file of 600 records")
         << 7 << false << 600
         << "Invalid Call Index 7\r\n\r\n595 more records were not written for the same reason.";
