@@ -39,7 +39,6 @@ void whenShown(std::function<void(T*)> act) {
 class TestDialogs : public QObject {
     Q_OBJECT
   private slots:
-    void scriptReportsUnexpectedAndUnansweredPrompts();
     void messageBoxShowsTheRequest_data();
     void messageBoxShowsTheRequest();
     void messageBoxShowsAllOfItsTextAndTitle_data();
@@ -47,29 +46,6 @@ class TestDialogs : public QObject {
     void inputBoxGivesTheAnswerOrCancel();
     void fileDialogsStartFromTheLastName();
 };
-
-void TestDialogs::scriptReportsUnexpectedAndUnansweredPrompts() {
-    ScriptedDialogs dialogs;
-    // Unexpected prompts get the answer that changes nothing.
-    QCOMPARE(dialogs.message(QStringLiteral("Save?"), MessageButtons::YesNoCancel,
-                             MessageIcon::Question),
-             MessageAnswer::Cancel);
-    QCOMPARE(dialogs.message(QStringLiteral("Sure?"), MessageButtons::YesNo, MessageIcon::Question),
-             MessageAnswer::No);
-    QVERIFY(!dialogs.openFileName(QStringLiteral("Open Label File"), QString()));
-    dialogs.expectPrint(true);
-    QVERIFY(!dialogs.inputBox(QStringLiteral("How many?"), QStringLiteral("t"), QString()));
-    dialogs.expectMessage(QStringLiteral("Never shown"), MessageButtons::Ok, MessageIcon::None,
-                          MessageAnswer::Ok);
-    QCOMPARE(dialogs.unanswered(), 2);
-    QStringList problems = dialogs.takeProblems();
-    QCOMPARE(problems.size(), 6);
-    QVERIFY(problems[0].contains(QStringLiteral("\"Save?\"")));
-    QVERIFY(problems[3].contains(QStringLiteral("another kind of dialog")));
-    QVERIFY(problems[4].startsWith(QStringLiteral("not shown: print dialog")));
-    QVERIFY(problems[5].contains(QStringLiteral("Never shown")));
-    QVERIFY(dialogs.problems().isEmpty());
-}
 
 void TestDialogs::messageBoxShowsTheRequest_data() {
     QTest::addColumn<int>("buttons");

@@ -104,7 +104,6 @@ class TestFileManagerForm : public QObject {
     void vanishedItemsAreReported();
     void rename_data();
     void rename();
-    void cancelClosesTheForm();
 };
 
 // Modal, starting in the current folder, unloaded when it returns.
@@ -317,14 +316,6 @@ void TestFileManagerForm::rename() {
         QCOMPARE(renamed.readAll(), QByteArray("C's labels~~"));
         QCOMPARE(scene.form->selectedFileNames(), QStringList{q("kept copy.dat")});
     }
-}
-
-void TestFileManagerForm::cancelClosesTheForm() {
-    Scene scene;
-    scene.form->show();
-    scene.click("btnCancel");
-    QVERIFY(!scene.form->isVisible());
-    QCOMPARE(scene.form->result(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(TestFileManagerForm)

@@ -55,7 +55,6 @@ void TestLabelControl::cleanup() {
 void TestLabelControl::untouchedTextGivesBackItsBytes_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("CR LF") << QByteArray("FIC\r\nSMI\r\n2004");
-    QTest::newRow("lone CR") << QByteArray("FIC\rSMI");
     QTest::newRow("every byte") << allBytes();
 }
 
