@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <filesystem>
@@ -23,67 +22,22 @@
 #include <iterator>
 
 #include "clirun.h"
+#include "hostilefiles.h"
 #include "testdata.h"
 
 using clitest::Args;
 using clitest::folderEntries;
 using clitest::readBytes;
 using clitest::writeBytes;
+using namespace hostile;
 Q_DECLARE_METATYPE(Args)
 Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
-// What IN names; with --folder the hostile file is a record inside the folder IN.
-// SparseTail: the body, then a hole of NUL bytes up to 2 GiB + 1.
-// Largest: the largest label file, 2 GiB - 1 byte, of NUL bytes ending in the body.
-enum Kind {
-    Plain,
-    OddName,
-    LongLine,
-    Sparse,
-    SparseTail,
-    Largest,
-    Missing,
-    Folder,
-    Unreadable,
-    Fifo
-};
-
+// With --folder the hostile file is a record inside the folder IN.
 const QByteArray kEarlier = "earlier~~";
-constexpr qint64 kPastLargestLabelFile = 2147483648LL + 1;  // 2 GiB + 1 byte
 constexpr uid_t kNobody = 65534;
-
-QByteArray expand(QByteArray bytes) {
-    return bytes.replace("<10MB>", QByteArray(10 * 1024 * 1024, 'x'));
-}
-
-QByteArray fixture(const char* name) {
-    return readBytes(QStringLiteral(LM_TEST_DATA_DIR) + QLatin1String(name));
-}
-
-bool makeInput(Kind kind, const QString& path, const QByteArray& body) {
-    QFile file(path);
-    switch (kind) {
-        case Missing:
-            return true;
-        case Folder:
-            return QDir().mkdir(path);
-        case Sparse:
-        case SparseTail:
-            return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() &&
-                   file.resize(kPastLargestLabelFile);
-        case Largest:
-            return file.open(QIODevice::WriteOnly) &&
-                   file.resize(kPastLargestLabelFile - 2 - body.size()) && file.seek(file.size()) &&
-                   file.write(body) == body.size();
-        case Fifo:
-            return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
-        default:
-            return writeBytes(path, expand(body)) &&
-                   (kind != Unreadable || file.setPermissions(QFileDevice::Permissions()));
-    }
-}
 
 // Hands the folder to nobody: root reads a file of mode 000 anyway, nobody cannot.
 bool handToNobody(const QString& folder) {

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QTest>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/forms1.h"
@@ -18,6 +17,7 @@
 #include "core/settings.h"
 #include "core/workfolder.h"
 #include "guitestsupport.h"
+#include "hostilefiles.h"
 #include "import/connexionweb.h"
 #include "scripteddialogs.h"
 #include "store/filereport.h"
@@ -25,62 +25,13 @@
 #include "testdata.h"
 
 using lm::MessageIcon;
+using namespace hostile;
 
 namespace {
 
-// SparseTail: the body, then a hole of NUL bytes up to 2 GiB + 1.
-// Largest: the largest label file, 2 GiB - 1 byte, of NUL bytes ending in the body.
-enum Kind {
-    Plain,
-    OddName,
-    LongLine,
-    Sparse,
-    SparseTail,
-    Largest,
-    Missing,
-    Folder,
-    Unreadable,
-    Fifo
-};
-
-const QByteArray kTenMegabytes = QByteArray(10 * 1024 * 1024, 'x');
 const QByteArray kEarlier = "earlier~~";
-constexpr qint64 kPastLargestLabelFile = 2147483648LL + 1;  // 2 GiB + 1 byte
 const char* const kResults[] = {"$$$aaaa.dat", "NewFile_1.dat", "NewFileMultiple_1.dat"};
 const QString kPipe = QStringLiteral("Not a regular file (a named pipe, a device or a socket).");
-
-QByteArray expand(QByteArray bytes) {
-    return bytes.replace("<10MB>", kTenMegabytes);
-}
-
-QByteArray fixture(const char* name) {
-    QFile file(QStringLiteral(LM_TEST_DATA_DIR) + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool makeInput(Kind kind, const QString& path, const QByteArray& body) {
-    QFile file(path);
-    switch (kind) {
-        case Missing:
-            return true;
-        case Folder:
-            return QDir().mkdir(path);
-        case Sparse:
-        case SparseTail:
-            return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() &&
-                   file.resize(kPastLargestLabelFile);
-        case Largest:
-            return file.open(QIODevice::WriteOnly) &&
-                   file.resize(kPastLargestLabelFile - 2 - body.size()) && file.seek(file.size()) &&
-                   file.write(body) == body.size();
-        case Fifo:
-            return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
-        default:
-            if (!file.open(QIODevice::WriteOnly) || file.write(expand(body)) < 0) return false;
-            file.close();
-            return kind != Unreadable || file.setPermissions(QFileDevice::Permissions());
-    }
-}
 
 // The open dialog each command shows, answered with `answer`.
 void expectOpen(ScriptedDialogs& dialogs, const QString& item, const QString& answer) {
