@@ -18,8 +18,6 @@ namespace {
 constexpr const char* kScratchMarker = ".lm-save-";
 constexpr std::size_t kBufferSize = 1 << 20;
 
-long long g_writeLimit = -1;
-long long g_totalWritten = 0;
 bool g_faultSet = false;
 AtomicFileWriter::InjectedFault g_fault;
 int g_writersOpened = 0;
@@ -89,11 +87,6 @@ AtomicFileWriter::~AtomicFileWriter() {
     abandon();
 }
 
-void AtomicFileWriter::setWriteLimitForTesting(long long bytes) {
-    g_writeLimit = bytes;
-    g_totalWritten = 0;
-}
-
 void AtomicFileWriter::injectFaultForTesting(const InjectedFault& fault) {
     g_fault = fault;
     g_faultSet = true;
@@ -117,13 +110,8 @@ int AtomicFileWriter::injectedError(Stage stage) const {
 
 // How many more bytes may reach the disk before a test's full disk: -1 = any.
 long long AtomicFileWriter::injectedRoom() const {
-    long long room = -1;
-    if (g_writeLimit >= 0) room = std::max(0LL, g_writeLimit - g_totalWritten);
-    if (injectedError(Stage::Write) != 0) {
-        long long left = std::max(0LL, g_fault.afterBytes - m_onDisk);
-        room = room < 0 ? left : std::min(room, left);
-    }
-    return room;
+    if (injectedError(Stage::Write) == 0) return -1;
+    return std::max(0LL, g_fault.afterBytes - m_onDisk);
 }
 
 Status AtomicFileWriter::open(const std::string& targetPath) {
@@ -166,10 +154,7 @@ Status AtomicFileWriter::failWith(int errorNumber) {
 
 Status AtomicFileWriter::writeToDisk(const char* data, std::size_t size) {
     int errorNumber = 0;
-    long long room = injectedRoom();
-    long long before = m_onDisk;
-    bool ok = writeAll(m_fd, data, size, room, m_onDisk, errorNumber);
-    g_totalWritten += m_onDisk - before;
+    bool ok = writeAll(m_fd, data, size, injectedRoom(), m_onDisk, errorNumber);
     if (!ok) {
         if (injectedError(Stage::Write) != 0) errorNumber = injectedError(Stage::Write);
         return failWith(errorNumber);

@@ -34,11 +34,7 @@ class AtomicFileWriter {
 
     const std::string& targetPath() const { return m_target; }
 
-    // Test seam: every writer fails with "No space left on device" once this
-    // many bytes have been written in total, as a full disk would. -1 = never.
-    static void setWriteLimitForTesting(long long bytes);
-
-    // Test seam for the other places a full or failing disk shows: one writer
+    // Test seam for the places a full or failing disk shows: one writer
     // (counted from 0 in the order they are opened after the call) fails at
     // one stage with `errorNumber`. At Stage::Write, `afterBytes` bytes still
     // reach the disk first.

@@ -214,9 +214,9 @@ void TestCli::failedWriteExitsWithOne() {
     QString path = dir.filePath(QStringLiteral("l.dat"));
     const QByteArray content = QByteArray::fromStdString(labels("L", 1, 45));
     QVERIFY(writeBytes(path, content));
-    lm::AtomicFileWriter::setWriteLimitForTesting(100);
+    lm::AtomicFileWriter::injectFaultForTesting({lm::AtomicFileWriter::Stage::Write, 0, 100, 0});
     Run run = runCli({"delete", "--type", "1", "--page", "1", "--label", "3", path.toStdString()});
-    lm::AtomicFileWriter::setWriteLimitForTesting(-1);
+    lm::AtomicFileWriter::clearFaultForTesting();
     QCOMPARE(run.status, 1);
     QCOMPARE(run.err, "labelmaker-cli: " + path.toStdString() + ": No space left on device\n");
     QCOMPARE(readBytes(path), content);
