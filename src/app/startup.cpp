@@ -2,11 +2,15 @@
 
 #include "app/form1.h"
 #include "app/forms1.h"
+#include "app/sessionend.h"
+#include "app/typedpagerestore.h"
+#include "app/workfolderlock.h"
 #include "core/atomicfile.h"
 #include "core/settings.h"
 #include "core/workfolder.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
+#include "store/filereport.h"
 
 namespace lm {
 namespace {
@@ -46,11 +50,26 @@ StartUpResult startUp(Dialogs& dialogs) {
     }
 
     std::string folder = workFolder();
-    if (!folder.empty()) removeStaleScratchFiles(folder);
+    std::unique_ptr<WorkFolderLock> lock;
+    if (!folder.empty()) {
+        lock = std::make_unique<WorkFolderLock>(fromFilePath(folder));
+        if (!lock->take()) {
+            // The question must not sit behind the splash.
+            splash.hide();
+            if (!goOnBesideAnotherWindow(fromFilePath(folder), dialogs)) return result;
+            splash.show();
+            letWindowEventsRun();
+        }
+        removeStaleScratchFiles(folder);
+    }
 
     result.window = std::make_unique<Forms1>(settings.value(), dialogs);
+    // Both live as long as the window.
+    if (lock) lock.release()->setParent(result.window.get());
+    new SessionEnd(*result.window, result.window.get());
     splash.close();
     result.window->runStartUpLoad();
+    offerTypedPage(*result.window);
     return result;
 }
 
