@@ -1,6 +1,8 @@
 #include "print/printall.h"
 
+#include <QCoreApplication>
 #include <QPointer>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QWidget>
 
@@ -10,16 +12,20 @@
 #include <utility>
 #include <vector>
 
+#include "app/sessionend.h"
 #include "app/windowcontext.h"
 #include "core/labelpage.h"
 #include "core/pagereader.h"
+#include "core/readablefile.h"
 #include "platform/dialogs.h"
 #include "platform/labelcontrol.h"
 #include "platform/windowevents.h"
+#include "print/printersettings.h"
 #include "print/printfailure.h"
 #include "print/printingpro.h"
 #include "print/printjob.h"
 #include "print/printpage.h"
+#include "store/filereport.h"
 #include "store/savecommands.h"
 
 namespace lm {
@@ -31,6 +37,23 @@ struct Failure {
     QString what;
     Error error;
 };
+
+// How a run through the file ended.
+enum class RunEnd { Complete, Cancelled, FileChanged, Failed };
+
+struct Run {
+    RunEnd end = RunEnd::Complete;
+    std::optional<Failure> failure;  // for Failed
+};
+
+// True when CurrentFileName, as the last page read opened it and as it is
+// now, is still the file `started` describes: same device, inode, size and
+// time of last change.
+bool stillTheFile(const PageState& state, const FileIdentity& started) {
+    if (state.PageStarts.identity() != started) return false;
+    Result<FileIdentity> now = fileIdentityOf(state.CurrentFileName);
+    return now && *now == started;
+}
 
 // The texts typed into the page's labels and not saved, to put back once
 // the page has been read again.
@@ -77,8 +100,11 @@ class PrintProgress {
         m_dialog->setLabelText(QStringLiteral("Printing page %1 of %2")
                                    .arg(counter)
                                    .arg(QString::fromStdString(m_window.state().CurrentFileName)));
-        // Shown and modal, the dialog lets its own Cancel button be pressed.
         m_dialog->setValue(scaled(start - 1));
+        // The dialog is application modal, so the operator's input can only
+        // reach its Cancel button (or Escape); setValue() lets events run
+        // only when the value moves, which it may not do for many pages.
+        QCoreApplication::processEvents();
     }
 
     bool cancelled() const { return m_dialog && m_dialog->wasCanceled(); }
@@ -87,7 +113,7 @@ class PrintProgress {
     void open() {
         m_dialog = std::make_unique<QProgressDialog>(m_window.window());
         m_dialog->setWindowTitle(kMessageTitle);
-        m_dialog->setWindowModality(Qt::WindowModal);
+        m_dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog->setAutoClose(false);
         m_dialog->setAutoReset(false);
         m_dialog->setRange(0, kSteps);
@@ -105,12 +131,16 @@ class PrintProgress {
 };
 
 // Prints every page of CurrentFileName from its first byte; leaves the page
-// variables at the last page printed.
-std::optional<Failure> printEveryPage(WindowContext& window, PrintJob& job) {
+// variables at the last page read. The file must stay the file it was at the
+// start: every page is read at the position the page before it ended, which
+// only the file as it was can vouch for. A file changed since (shorter,
+// longer, emptied, replaced) ends the run before the page read from it.
+Run printEveryPage(WindowContext& window, PrintJob& job) {
     AppState& state = window.state();
     // Bytes after the last complete label hold no label: no sheet for them.
     Result<std::int64_t> end = endOfLastLabel(state, state.LabelType());
-    if (!end) return Failure{kReadFailed, end.error()};
+    if (!end) return {RunEnd::Failed, Failure{kReadFailed, end.error()}};
+    const FileIdentity started = state.PageStarts.identity();
     PrintProgress progress(window, *end);
     state.PageEndPosition = 0;
     state.PageStartPosition = 1;
@@ -119,25 +149,52 @@ std::optional<Failure> printEveryPage(WindowContext& window, PrintJob& job) {
         window.page().clear();
         Status read = ReadLabelFile(state, window.page(), state.LabelType(), state.CurrentFileName,
                                     state.PageStartPosition);
-        if (!read) return Failure{kReadFailed, read.error()};
+        if (!read) return {RunEnd::Failed, Failure{kReadFailed, read.error()}};
+        if (!stillTheFile(state, started)) return {RunEnd::FileChanged, std::nullopt};
+        // Every page read moves on, so the run ends whatever the file holds.
+        if (state.PageEndPosition < state.PageStartPosition) break;
         letWindowEventsRun();
-        if (!window.ViewZoom(100)) return std::nullopt;  // its recovery has spoken
+        if (!window.ViewZoom(100))
+            return {RunEnd::Failed, std::nullopt};  // its recovery has spoken
         ++counter;
         const QString title = pageTitle(state.CurrentFileName, counter, TitleSpacing::TwoSpaces);
         window.window()->setWindowTitle(title);
         progress.atPage(counter, state.PageStartPosition, state.PageEndPosition);
-        if (progress.cancelled()) break;
+        if (progress.cancelled()) return {RunEnd::Cancelled, std::nullopt};
         job.setDocumentName(title);
         Status printed = PrintingPro(window, job);
-        if (!printed) return Failure{kPrintFailed, printed.error()};
+        if (!printed) return {RunEnd::Failed, Failure{kPrintFailed, printed.error()}};
         state.PageStartPosition = state.PageEndPosition + 1;
     }
-    return std::nullopt;
+    return {};
 }
 
-// Reads the page that starts at `start` into the emptied page again.
-Status readPageAgain(WindowContext& window, std::int32_t start) {
+// "The label file X has been changed by another program since Print All
+// began. Printing stopped after sheet 12." and, into a PDF, that the PDF file
+// was left as it was.
+QString fileChangedText(const PageState& state, int sheets, const QString& pdfFile) {
+    QString text = QStringLiteral(
+                       "The label file %1 has been changed by another program since Print All "
+                       "began. ")
+                       .arg(fromFilePath(state.CurrentFileName));
+    if (sheets == 0)
+        text += QStringLiteral("No sheet was printed.");
+    else
+        text += QStringLiteral("Printing stopped after sheet %1.").arg(sheets);
+    if (!pdfFile.isEmpty())
+        text += QStringLiteral(" The PDF file %1 was not written; it is as it was.").arg(pdfFile);
+    return text;
+}
+
+// Shows the page that was on display again: read at `start` when the file is
+// still the one that position was found in (`shown`), else page PageNumber
+// found afresh from the file's first byte, as a remembered position in a
+// changed file may fall in the middle of a label.
+Status readPageAgain(WindowContext& window, std::int32_t start, const FileIdentity& shown) {
     AppState& state = window.state();
+    Result<FileIdentity> now = fileIdentityOf(state.CurrentFileName);
+    if (!now || *now != shown)
+        return showPage(state, window.page(), state.LabelType(), state.PageNumber);
     state.PageStartPosition = start;
     state.PageEndPosition = start - 1;
     window.page().clear();
@@ -162,23 +219,40 @@ void printAllPages(WindowContext& window, QPrinter& printer) {
     const std::int32_t shownStart = state.PageStartPosition;
     UnsavedEdits edits;
     if (pageChanged) edits.take(window);
+    // The labels show the pages printed; a logout meanwhile keeps this page.
+    TypedPageStandIn typedPage(typedPageOf(window));
 
-    std::optional<Failure> failure;
+    // The file as the page on display was found in it.
+    const FileIdentity shownIn = state.PageStarts.identity();
+    const QString pdfFile = writesToFile(printer) ? printer.outputFileName() : QString();
+
+    Run run;
+    int sheets = 0;
     {
         BusyCursor busy;
         std::unique_ptr<PrintJob> job =
             PrintJob::start(printer, QString::fromStdString(state.CurrentFileName));
-        failure = printEveryPage(window, *job);
-        Status finished = job->finish();
-        if (!failure && !finished) failure = Failure{kPrintFailed, finished.error()};
-        Status read = readPageAgain(window, shownStart);
+        run = printEveryPage(window, *job);
+        sheets = job->sheetCount();
+        // Only a complete run finishes the job: a PDF is written aside and
+        // put in place here, so a cancelled or failed one leaves the file
+        // that was there before.
+        if (run.end == RunEnd::Complete) {
+            Status finished = job->finish();
+            if (!finished) run = {RunEnd::Failed, Failure{kPrintFailed, finished.error()}};
+        }
+        job.reset();
+        Status read = readPageAgain(window, shownStart, shownIn);
         if (read) edits.putBack();
-        if (!read && !failure) failure = Failure{kReadFailed, read.error()};
+        if (!read && !run.failure) run.failure = Failure{kReadFailed, read.error()};
     }
     state.PageChanged = pageChanged;
     window.setPageTitle(TitleSpacing::TwoSpaces);
     restoreZoom(window);
-    if (failure) reportFailure(window, failure->what, failure->error);
+    if (run.end == RunEnd::FileChanged)
+        window.dialogs().message(fileChangedText(state, sheets, pdfFile), MessageButtons::Ok,
+                                 MessageIcon::Exclamation);
+    if (run.failure) reportFailure(window, run.failure->what, run.failure->error);
 }
 
 }  // namespace lm

@@ -23,9 +23,12 @@ inline constexpr int kProgressFromPages = 5;
 // read again and shown at ZoomValue with its title and PageChanged; texts
 // typed on it and not saved (the answer No) are put back on it.
 // A file that ends in bytes that are not a complete label prints no empty
-// sheet for them. Printing stops at the first failure, which is reported,
-// or at Cancel in the progress dialog; the sheets printed by then stay
-// printed (a PDF file holds them).
+// sheet for them. Printing stops at the first failure, which is reported;
+// at Cancel or Escape in the progress dialog; and when the file is changed
+// by another program during the run, which is reported with the last sheet
+// printed, and the page on display is then found afresh by its number.
+// Sheets sent to a printer by then stay printed; a PDF file is written only
+// by a complete run, so a stopped one leaves the file that was there.
 void printAllPages(WindowContext& window, QPrinter& printer);
 
 }  // namespace lm
