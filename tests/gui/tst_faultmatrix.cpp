@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "app/forms1.h"
+#include "app/workfolderlock.h"
 #include "core/atomicfile.h"
 #include "core/labeltypes.h"
 #include "core/result.h"
@@ -337,6 +338,9 @@ void TestFaultMatrix::everyWriteFailureKeepsOldOrNewAndIsReported() {
             break;
         case Fault::ReadOnlyFolder:
             if (geteuid() == 0) {
+                // The window's folder lock keeps its file open for writing,
+                // and a remount read-only refuses a file system so held.
+                delete scene.window->findChild<lm::WorkFolderLock*>();
                 QVERIFY(scene.disk.makeReadOnly());
                 errorNumber = EROFS;
             } else {
