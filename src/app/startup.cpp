@@ -57,6 +57,7 @@ StartUpResult startUp(Dialogs& dialogs) {
             // The question must not sit behind the splash.
             splash.hide();
             if (!goOnBesideAnotherWindow(fromFilePath(folder), dialogs)) return result;
+            lock->takeWhenFree();
             splash.show();
             letWindowEventsRun();
         }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QTimer>
 
 #include "platform/dialogs.h"
 
@@ -12,6 +13,7 @@ namespace lm {
 namespace {
 
 constexpr int kNamelessLockSeconds = 5;
+constexpr int kRetryMs = 2000;
 
 }  // namespace
 
@@ -42,6 +44,15 @@ bool WorkFolderLock::take() {
         m_lock->removeStaleLockFile())
         return m_lock->tryLock(0) || m_lock->error() != QLockFile::LockFailedError;
     return false;
+}
+
+void WorkFolderLock::takeWhenFree() {
+    if (m_retry || held()) return;
+    m_retry = new QTimer(this);
+    connect(m_retry, &QTimer::timeout, this, [this] {
+        if (take() && held()) m_retry->stop();
+    });
+    m_retry->start(kRetryMs);
 }
 
 bool WorkFolderLock::held() const {

@@ -6,6 +6,7 @@
 #include <memory>
 
 class QLockFile;
+class QTimer;
 
 namespace lm {
 
@@ -27,10 +28,14 @@ class WorkFolderLock : public QObject {
     // keep the operator from working).
     bool take();
     bool held() const;
+    // For a window started beside another: takes the lock as soon as the
+    // other window lets it go, so that a window started after that is told.
+    void takeWhenFree();
 
   private:
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
+    QTimer* m_retry = nullptr;
 };
 
 // The lock file's name in the working folder.
