@@ -50,7 +50,7 @@ void WorkFolderLock::takeWhenFree() {
     if (m_retry || held()) return;
     m_retry = new QTimer(this);
     connect(m_retry, &QTimer::timeout, this, [this] {
-        if (take() && held()) m_retry->stop();
+        if (take()) m_retry->stop();
     });
     m_retry->start(kRetryMs);
 }

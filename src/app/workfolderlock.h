@@ -23,9 +23,9 @@ class WorkFolderLock : public QObject {
     explicit WorkFolderLock(const QString& folder, QObject* parent = nullptr);
     ~WorkFolderLock() override;
 
-    // True when this window now holds the folder; false when another running
-    // window does (or the lock file could not be made, which is no reason to
-    // keep the operator from working).
+    // False when another running window holds the folder. True when this
+    // window now holds it, or when no lock file can be made there at all (a
+    // read-only folder is no reason to keep the operator from working).
     bool take();
     bool held() const;
     // For a window started beside another: takes the lock as soon as the
