@@ -134,6 +134,9 @@ std::optional<QString> QtDialogs::fileName(const QString& title, const QString& 
     dialog.setNameFilters(qtNameFilters(filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A name typed without a suffix gets the filter's, before the dialog asks
+    // whether to overwrite: the question is then about the file written.
+    if (save) dialog.setDefaultSuffix(defaultSuffix(filter));
     if (!m_lastFileName.isEmpty()) dialog.selectFile(m_lastFileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     m_lastFileName = dialog.selectedFiles().constFirst();

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
 #include "store/filereport.h"
+#include "store/labelfilename.h"
 
 namespace lm {
 namespace {
@@ -85,6 +86,7 @@ bool saveAs(WindowContext& window) {
     while (true) {
         chosen = window.dialogs().saveFileName(kSaveDialogTitle, kSaveDialogFilter);
         if (!chosen) return false;
+        chosen = withLabelFileSuffix(*chosen);
         if (state.settings.PrintingMethod == kInteractivePrinting || !isWorkingLabelFile(*chosen))
             break;
         window.dialogs().message(
@@ -125,6 +127,7 @@ bool mayCloseWindow(WindowContext& window) {
     std::optional<QString> chosen =
         window.dialogs().saveFileName(kSaveDialogTitle, kSaveDialogFilter);
     if (!chosen) return false;
+    chosen = withLabelFileSuffix(*chosen);
     if (!writePage(window, toFilePath(*chosen))) return false;
     window.setPageTitle(TitleSpacing::OneSpace);
     state.PageChanged = false;
