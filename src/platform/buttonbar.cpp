@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QSpacerItem>
 #include <QToolButton>
 
 #include "platform/labelcontrol.h"
@@ -87,6 +88,8 @@ ButtonBar::ButtonBar(QWidget* parent) : QWidget(parent) {
         m_align[alignment] = button;
     }
     layout->addStretch(1);
+    m_rightEdge = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    layout->addSpacerItem(m_rightEdge);
 
     connect(m_fontName, &QFontComboBox::currentFontChanged, this, &ButtonBar::applyFontName);
     connect(m_fontSize, &QComboBox::textActivated, this, &ButtonBar::applyFontSize);
@@ -173,6 +176,11 @@ void ButtonBar::applyAlignment(int alignment) {
 
 void ButtonBar::returnFocus() {
     if (m_label) m_label->setFocus(Qt::OtherFocusReason);
+}
+
+void ButtonBar::reserveRightEdge(int pixels) {
+    m_rightEdge->changeSize(pixels, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    layout()->invalidate();
 }
 
 LabelControl* ButtonBar::label() const {

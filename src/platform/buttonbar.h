@@ -5,6 +5,7 @@
 
 class QComboBox;
 class QFontComboBox;
+class QSpacerItem;
 class QToolButton;
 
 namespace lm {
@@ -22,6 +23,10 @@ class ButtonBar : public QWidget {
     void setLabel(LabelControl* label);
     LabelControl* label() const;
 
+    // Keeps `pixels` at the right end of the bar free of its own buttons, for
+    // the window's buttons that sit there; the bar's minimum width includes it.
+    void reserveRightEdge(int pixels);
+
   private:
     void showLabel();
     void applyFontName();
@@ -38,6 +43,7 @@ class ButtonBar : public QWidget {
     QToolButton* m_italic;
     QToolButton* m_underline;
     QToolButton* m_align[4];
+    QSpacerItem* m_rightEdge;
     bool m_showing = false;
 };
 
