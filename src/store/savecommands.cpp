@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/windowcontext.h"
+#include "core/droppedsets.h"
 #include "core/labelpage.h"
 #include "core/pagesaver.h"
 #include "core/settings.h"
@@ -12,6 +13,7 @@
 #include "platform/windowevents.h"
 #include "store/filereport.h"
 #include "store/labelfilename.h"
+#include "store/setswithoutspine.h"
 
 namespace lm {
 namespace {
@@ -29,6 +31,8 @@ bool savedButNotReread(const Error& error) {
 // file could not be written.
 bool writePage(WindowContext& window, const std::string& path) {
     AppState& state = window.state();
+    if (!confirmSetsWithoutSpine(window)) return false;
+    const bool leavesOut = leavesOutSets(window.page(), state.LabelType(), state);
     Result<SaveOutcome> saved = Error{};
     {
         BusyCursor busy;
@@ -53,6 +57,13 @@ bool writePage(WindowContext& window, const std::string& path) {
     if (saved->pageReread) {
         if (!window.ViewZoom(state.ZoomValue)) return true;  // the recovery has shown page 1
         window.setPageTitle(TitleSpacing::TwoSpaces);
+    } else if (leavesOut) {
+        // Sets left out are gone from the file: the page shows what it holds.
+        if (Status shown = showPageAsSaved(window); !shown)
+            reportFileError(window,
+                            QStringLiteral("The page shown may differ from the label file %1.")
+                                .arg(fromFilePath(path)),
+                            path, shown.error());
     }
     return true;
 }
