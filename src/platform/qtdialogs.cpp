@@ -1,11 +1,13 @@
 #include "platform/qtdialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSpacerItem>
 
 #include "platform/filefilter.h"
@@ -157,6 +159,17 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& preset) {
 
 bool QtDialogs::printDialog(QPrinter& printer) {
     QPrintDialog dialog(&printer, m_parent);
+    // The dialog only selects the printer: nothing is printed, and no file
+    // written, until a print command runs. Its button says so, and Qt's
+    // checks of the output file (which ask whether to overwrite one that
+    // exists) are left out; a file that cannot be written is reported when
+    // the labels are printed into it.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QPrintDialog::tr("&Select"));
+        QObject::disconnect(buttons, &QDialogButtonBox::accepted, nullptr, nullptr);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QPrintDialog::accept);
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -65,7 +65,8 @@ class UnsavedEdits {
 // file of many pages, judged from the size of its first page.
 class PrintProgress {
   public:
-    PrintProgress(WindowContext& window, std::int64_t end) : m_window(window), m_end(end) {}
+    PrintProgress(WindowContext& window, std::int64_t end, int sheets)
+        : m_window(window), m_end(end), m_sheets(sheets) {}
 
     // Before page `counter`, which starts at `start`.
     void atPage(int counter, std::int32_t start, std::int32_t firstPageEnd) {
@@ -74,9 +75,8 @@ class PrintProgress {
             if ((m_end + pageBytes - 1) / pageBytes >= kProgressFromPages) open();
         }
         if (!m_dialog) return;
-        m_dialog->setLabelText(QStringLiteral("Printing page %1 of %2")
-                                   .arg(counter)
-                                   .arg(QString::fromStdString(m_window.state().CurrentFileName)));
+        m_dialog->setLabelText(
+            QStringLiteral("Printing sheet %1 of %2").arg(counter).arg(m_sheets));
         // Shown and modal, the dialog lets its own Cancel button be pressed.
         m_dialog->setValue(scaled(start - 1));
     }
@@ -101,8 +101,18 @@ class PrintProgress {
     static constexpr int kSteps = 1000;
     WindowContext& m_window;
     std::int64_t m_end;
+    int m_sheets;
     std::unique_ptr<QProgressDialog> m_dialog;
 };
+
+// The sheets Print All prints: one for every page that starts at or before
+// `end`, the last byte of the last complete label. Finding that end has
+// indexed every page start.
+int sheetsToPrint(const PageIndex& pages, std::int64_t end) {
+    int sheets = 0;
+    while (sheets < pages.knownPages() && pages.start(sheets + 1) <= end) ++sheets;
+    return sheets;
+}
 
 // Prints every page of CurrentFileName from its first byte; leaves the page
 // variables at the last page printed.
@@ -111,7 +121,7 @@ std::optional<Failure> printEveryPage(WindowContext& window, PrintJob& job) {
     // Bytes after the last complete label hold no label: no sheet for them.
     Result<std::int64_t> end = endOfLastLabel(state, state.LabelType());
     if (!end) return Failure{kReadFailed, end.error()};
-    PrintProgress progress(window, *end);
+    PrintProgress progress(window, *end, sheetsToPrint(state.PageStarts, *end));
     state.PageEndPosition = 0;
     state.PageStartPosition = 1;
     int counter = 0;
@@ -146,17 +156,14 @@ Status readPageAgain(WindowContext& window, std::int32_t start) {
 
 }  // namespace
 
-void printAllPages(WindowContext& window, QPrinter& printer) {
+std::optional<int> printAllPages(WindowContext& window, QPrinter& printer) {
     AppState& state = window.state();
-    if (state.CurrentFileName.empty()) {
-        printCurrentPage(window, printer);
-        return;
-    }
-    if (!askToSaveChangedPage(window)) return;
+    if (state.CurrentFileName.empty()) return printCurrentPage(window, printer);
+    if (!askToSaveChangedPage(window)) return std::nullopt;
     if (window.dialogs().message(kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes)
-        return;
-    if (!window.ViewZoom(100)) return;
+        return std::nullopt;
+    if (!window.ViewZoom(100)) return std::nullopt;
 
     const bool pageChanged = state.PageChanged;
     const std::int32_t shownStart = state.PageStartPosition;
@@ -164,12 +171,14 @@ void printAllPages(WindowContext& window, QPrinter& printer) {
     if (pageChanged) edits.take(window);
 
     std::optional<Failure> failure;
+    int sheets = 0;
     {
         BusyCursor busy;
         std::unique_ptr<PrintJob> job =
             PrintJob::start(printer, QString::fromStdString(state.CurrentFileName));
         failure = printEveryPage(window, *job);
         Status finished = job->finish();
+        sheets = job->sheetCount();
         if (!failure && !finished) failure = Failure{kPrintFailed, finished.error()};
         Status read = readPageAgain(window, shownStart);
         if (read) edits.putBack();
@@ -178,7 +187,11 @@ void printAllPages(WindowContext& window, QPrinter& printer) {
     state.PageChanged = pageChanged;
     window.setPageTitle(TitleSpacing::TwoSpaces);
     restoreZoom(window);
-    if (failure) reportFailure(window, failure->what, failure->error);
+    if (failure) {
+        reportFailure(window, failure->what, failure->error);
+        return std::nullopt;
+    }
+    return sheets;
 }
 
 }  // namespace lm

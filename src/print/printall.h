@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QPrinter;
 
 namespace lm {
@@ -25,7 +27,9 @@ inline constexpr int kProgressFromPages = 5;
 // A file that ends in bytes that are not a complete label prints no empty
 // sheet for them. Printing stops at the first failure, which is reported,
 // or at Cancel in the progress dialog; the sheets printed by then stay
-// printed (a PDF file holds them).
-void printAllPages(WindowContext& window, QPrinter& printer);
+// printed (a PDF file holds them). The progress counts the sheets of the
+// whole file. Returns the number of sheets printed, or nothing when the
+// command ended before printing or failed.
+std::optional<int> printAllPages(WindowContext& window, QPrinter& printer);
 
 }  // namespace lm
