@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "platform/labelfont.h"
+
 class QComboBox;
 class QFontComboBox;
 class QSpacerItem;
@@ -29,6 +31,9 @@ class ButtonBar : public QWidget {
 
   private:
     void showLabel();
+    // After the label's text was replaced: its format may have gone back to
+    // the settings'.
+    void showChangedFormat();
     void applyFontName();
     void applyFontSize();
     void applyStyle();
@@ -37,6 +42,9 @@ class ButtonBar : public QWidget {
     QToolButton* addToggle(const QString& name, const QString& text, const QString& tip);
 
     QPointer<LabelControl> m_label;
+    QMetaObject::Connection m_textConnection;
+    LabelFont m_shownFont;  // what the bar shows, to tell when the label's changed
+    int m_shownAlignment = -1;
     QFontComboBox* m_fontName;
     QComboBox* m_fontSize;
     QToolButton* m_bold;
