@@ -25,28 +25,18 @@ void TestAccessibleNames::labelSaysWhatAndWhere_data() {
     QTest::addColumn<int>("element");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("description");
-    QTest::newRow("sp1 first") << int(lm::kSp1) << false << 2 << "Spine label 1"
-                               << "Row 1, column 1 on the sheet";
     QTest::newRow("sp1 second row") << int(lm::kSp1) << false << 11 << "Spine label 10"
                                     << "Row 2, column 2 on the sheet";
-    QTest::newRow("sp2 pair, first") << int(lm::kSp2) << false << 4 << "Spine label 2"
-                                     << "Row 1, column 3 on the sheet";
     QTest::newRow("sp2 pair, second") << int(lm::kSp2) << false << 5 << "Spine label 2, second"
                                       << "Row 1, column 4 on the sheet";
     QTest::newRow("sp2 last") << int(lm::kSp2) << false << 41 << "Spine label 20, second"
                               << "Row 5, column 8 on the sheet";
-    QTest::newRow("sl4 spine") << int(lm::kSl4) << false << 11 << "Spine label 10"
-                               << "Row 5, column 2 on the sheet";
     QTest::newRow("sl4 first pocket") << int(lm::kSl4) << true << 6 << "Pocket label 3, first"
                                       << "Row 2, column 1 on the sheet";
     QTest::newRow("sl4 second pocket") << int(lm::kSl4) << true << 7 << "Pocket label 3, second"
                                        << "Row 2, column 1 on the sheet";
     QTest::newRow("slb pocket") << int(lm::kSlb) << true << 4 << "Pocket label 3"
                                 << "Row 2, column 1 on the sheet";
-    QTest::newRow("slb2 pocket") << int(lm::kSlb2) << true << 9 << "Pocket label 8"
-                                 << "Row 8, column 1 on the sheet";
-    QTest::newRow("Mailer-1 spine") << int(lm::kMailer1) << false << 2 << "Spine label 1"
-                                    << "Row 1, column 1 on the sheet";
     QTest::newRow("Mailer-1 second pocket")
         << int(lm::kMailer1) << true << 3 << "Pocket label 1, second"
         << "Row 1, column 1 on the sheet";

@@ -64,25 +64,18 @@ void TestDroppedSets::clearedSpineLabel_data() {
     QTest::addColumn<QList<int>>("dropped");  // the sets the file no longer holds
     const int sl4 = lm::kSl4;
     QTest::newRow("pockets kept, saved anyway")
-        << sl4 << 12 << words("s3") << QList<int>{2} << words("Yes")
-        << QList<int>{2};
+        << sl4 << 12 << words("s3") << QList<int>{2} << words("Yes") << QList<int>{2};
     QTest::newRow("pockets kept, not saved")
         << sl4 << 12 << words("s3") << QList<int>{2} << words("No") << QList<int>{};
-    QTest::newRow("whole set cleared") << sl4 << 12 << words("s3 p4 p5")
-                                       << QList<int>{} << QStringList() << QList<int>{2};
-    QTest::newRow("two sets, both saved")
-        << sl4 << 12 << words("s3 s5") << QList<int>{2, 4} << words("Yes Yes")
-        << QList<int>{2, 4};
+    QTest::newRow("whole set cleared")
+        << sl4 << 12 << words("s3 p4 p5") << QList<int>{} << QStringList() << QList<int>{2};
     QTest::newRow("two sets, the second not saved")
-        << sl4 << 12 << words("s3 s5") << QList<int>{2, 4} << words("Yes No")
-        << QList<int>{};
+        << sl4 << 12 << words("s3 s5") << QList<int>{2, 4} << words("Yes No") << QList<int>{};
     QTest::newRow("slb, last set of a short page")
-        << int(lm::kSlb) << 3 << words("s4") << QList<int>{3} << words("Yes")
-        << QList<int>{3};
+        << int(lm::kSlb) << 3 << words("s4") << QList<int>{3} << words("Yes") << QList<int>{3};
     // An sp2 set is a pair of spine labels: the second goes with the first.
     QTest::newRow("sp2 pair, second kept")
-        << int(lm::kSp2) << 6 << words("s4") << QList<int>{2} << words("Yes")
-        << QList<int>{3, 4};
+        << int(lm::kSp2) << 6 << words("s4") << QList<int>{2} << words("Yes") << QList<int>{3, 4};
 }
 
 void TestDroppedSets::clearedSpineLabel() {

@@ -94,8 +94,6 @@ void TestPrintReport::messageNamesTheDestination_data() {
         << false << 1 << QStringLiteral("1 sheet sent to the printer \"office\"");
     QTest::newRow("printer, many")
         << false << 40 << QStringLiteral("40 sheets sent to the printer \"office\"");
-    QTest::newRow("file") << true << 2
-                          << QStringLiteral("2 sheets written to /home/lib/labels.pdf");
     QTest::newRow("nothing to print")
         << true << 0 << QStringLiteral("No sheet was printed: the label file holds no labels");
 }

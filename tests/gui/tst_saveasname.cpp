@@ -36,8 +36,6 @@ void TestSaveAsName::nameGetsTheLabelSuffix_data() {
     QTest::addColumn<QString>("written");
     QTest::newRow("no suffix") << false << "labels"
                                << "labels.dat";
-    QTest::newRow("label suffix") << false << "labels.dat"
-                                  << "labels.dat";
     QTest::newRow("other suffix") << false << "labels.txt"
                                   << "labels.txt";
     QTest::newRow("dotted name") << false << "week.12"

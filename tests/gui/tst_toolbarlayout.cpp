@@ -40,8 +40,8 @@ void TestToolbarLayout::pageButtonsClearTheBar() {
     auto* next = area.findChild<QPushButton*>(QStringLiteral("Command1"));
     QCOMPARE(next->geometry().left(), width - px(550));
     int barRight = 0;
-    for (QWidget* child : area.buttonBar()->findChildren<QWidget*>(QString(),
-                                                                   Qt::FindDirectChildrenOnly)) {
+    for (QWidget* child :
+         area.buttonBar()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (!child->isVisible()) continue;
         const QRect onArea(child->mapTo(&area, QPoint(0, 0)), child->size());
         barRight = std::max(barRight, onArea.right());
