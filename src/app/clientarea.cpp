@@ -31,6 +31,13 @@ ClientArea::ClientArea(QWidget* parent) : QWidget(parent) {
     m_next->setToolTip(tr("Next page"));
     m_previous->setToolTip(tr("Previous page"));
     m_multiple->setToolTip(tr("Multiple copies"));
+    m_next->setAccessibleName(tr("Next page"));
+    m_previous->setAccessibleName(tr("Previous page"));
+    m_multiple->setAccessibleName(tr("Multiple copies"));
+    // The NP, PP and ML buttons sit over the right end of the button bar: the
+    // bar keeps that end free, and the window is never narrower than the bar.
+    m_buttonBar->reserveRightEdge(px(3 * kButtonWidth + kButtonRightGap));
+    setMinimumWidth(m_buttonBar->minimumSizeHint().width());
     connect(m_pageView, &PageView::pageMoved, m_ruler, qOverload<>(&QWidget::update));
     // The page view's first height, for a client area too low for the resize rule.
     m_pageView->setGeometry(0, py(kButtonBarHeight + kRulerHeight), px(7740), py(15840));

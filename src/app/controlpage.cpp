@@ -12,6 +12,18 @@ LabelControl* pageElement(LabelControl* control, int element, int last) {
     return element >= 2 && element <= last ? control : nullptr;
 }
 
+// A text read into a label starts from its template's font and alignment,
+// the settings': formatting set with the button bar belongs to the text it
+// was set on, not to the label's place on the sheet.
+void fill(LabelControl& control, const LabelControl* templ, const std::string& bytes) {
+    if (templ) {
+        if (control.labelFont() != templ->labelFont()) control.setLabelFont(templ->labelFont());
+        if (control.labelAlignment() != templ->labelAlignment())
+            control.setLabelAlignment(templ->labelAlignment());
+    }
+    control.setLabelText(bytes);
+}
+
 }  // namespace
 
 int ControlPage::lastSpineIndex() const {
@@ -33,12 +45,12 @@ std::string ControlPage::pocketText(int element) const {
 
 void ControlPage::setSpineText(int element, const std::string& bytes) {
     if (LabelControl* c = pageElement(m_labels.spine(element), element, lastSpineIndex()))
-        c->setLabelText(bytes);
+        fill(*c, m_labels.spine(1), bytes);
 }
 
 void ControlPage::setPocketText(int element, const std::string& bytes) {
     if (LabelControl* c = pageElement(m_labels.pocket(element), element, lastPocketIndex()))
-        c->setLabelText(bytes);
+        fill(*c, m_labels.pocket(1), bytes);
 }
 
 bool ControlPage::spineTextEncodable(int element) const {

@@ -4,6 +4,7 @@
 
 #include "app/appstate.h"
 #include "app/labelarrays.h"
+#include "app/labelnames.h"
 #include "core/labeltypes.h"
 #include "core/pagegeometry.h"
 #include "platform/labelcontrol.h"
@@ -72,6 +73,7 @@ void buildPage(AppState& state, QWidget* canvas, LabelArrays& labels) {
         // Keeps the splash painted while the larger sets are made.
         if (info && info->hasPockets()) letWindowEventsRun();
     }
+    nameLabels(labels, type, geometry);
 }
 
 }  // namespace lm

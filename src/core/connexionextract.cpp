@@ -230,9 +230,23 @@ void sortOldestFirst(std::vector<ExportFile>& files) {
     }
 }
 
+namespace {
+
+Result<ExtractSummary> commitUnlessEmpty(AtomicFileWriter& writer, ExtractSummary summary,
+                                         EmptyOutput empty) {
+    if (summary.recordsWritten == 0 && empty == EmptyOutput::KeepPrevious) {
+        writer.abandon();
+        return summary;
+    }
+    if (Status committed = writer.commit(); !committed) return committed.error();
+    return summary;
+}
+
+}  // namespace
+
 Result<ExtractSummary> InfoExtract(const std::string& folderPath, int callIndex,
-                                   const std::string& outputPath,
-                                   const ProgressCallback& progress) {
+                                   const std::string& outputPath, const ProgressCallback& progress,
+                                   EmptyOutput empty) {
     Result<std::vector<ExportFile>> listed = listExportFiles(folderPath);
     if (!listed) return listed.error();
     std::vector<ExportFile> files = std::move(listed.value());
@@ -277,13 +291,12 @@ Result<ExtractSummary> InfoExtract(const std::string& folderPath, int callIndex,
         if (Status ended = endRecord(record, callIndex, writer, buffer, summary); !ended)
             return ended.error();
     }
-    if (Status committed = writer.commit(); !committed) return committed.error();
-    return summary;
+    return commitUnlessEmpty(writer, std::move(summary), empty);
 }
 
 Result<ExtractSummary> InfoExtractMultiple(const std::string& exportFile, int callIndex,
                                            const std::string& outputPath,
-                                           const ProgressCallback& progress) {
+                                           const ProgressCallback& progress, EmptyOutput empty) {
     LineReader reader(LineReader::LineEnd::LineFeedOrCrLf);
     if (Status opened = reader.open(exportFile); !opened) return opened.error();
     AtomicFileWriter writer;
@@ -311,8 +324,7 @@ Result<ExtractSummary> InfoExtractMultiple(const std::string& exportFile, int ca
             return ended.error();
     }
     if (reader.failed()) return readerOutcome(reader, writer);
-    if (Status committed = writer.commit(); !committed) return committed.error();
-    return summary;
+    return commitUnlessEmpty(writer, std::move(summary), empty);
 }
 
 }  // namespace lm

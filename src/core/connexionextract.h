@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/emptyoutput.h"
 #include "core/linereader.h"
 #include "core/result.h"
 
@@ -47,15 +48,18 @@ void sortOldestFirst(std::vector<ExportFile>& files);
 // Makes one label set of every file of `folderPath`, oldest file first, for
 // the label type `callIndex`, and writes them as the label file `outputPath`
 // (the window's is newFileName(callIndex) in the working folder). The output
-// is replaced only when the whole extract succeeded.
+// is replaced only when the whole extract succeeded, and with
+// EmptyOutput::KeepPrevious only when it wrote a label set.
 Result<ExtractSummary> InfoExtract(const std::string& folderPath, int callIndex,
                                    const std::string& outputPath,
-                                   const ProgressCallback& progress = {});
+                                   const ProgressCallback& progress = {},
+                                   EmptyOutput empty = EmptyOutput::Write);
 
 // Makes one label set of every nine-line record of `exportFile`; blank lines
 // between records are skipped and an unfinished last record is dropped.
 Result<ExtractSummary> InfoExtractMultiple(const std::string& exportFile, int callIndex,
                                            const std::string& outputPath,
-                                           const ProgressCallback& progress = {});
+                                           const ProgressCallback& progress = {},
+                                           EmptyOutput empty = EmptyOutput::Write);
 
 }  // namespace lm

@@ -199,8 +199,8 @@ class Converter {
 }  // namespace
 
 Result<ConvertSummary> FileConvert(const std::string& originalFile, int labelType,
-                                   const std::string& outputPath,
-                                   const ProgressCallback& progress) {
+                                   const std::string& outputPath, const ProgressCallback& progress,
+                                   EmptyOutput empty) {
     LineReader reader(LineReader::LineEnd::LineFeed);
     if (Status opened = reader.open(originalFile); !opened) return opened.error();
     AtomicFileWriter writer;
@@ -219,6 +219,10 @@ Result<ConvertSummary> FileConvert(const std::string& originalFile, int labelTyp
             return summary;
         }
         if (reader.failed()) return reader.error();
+    }
+    if (summary.labelsWritten == 0 && empty == EmptyOutput::KeepPrevious) {
+        writer.abandon();
+        return summary;
     }
     if (Status committed = writer.commit(); !committed) return committed.error();
     return summary;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/linereader.h"
+#include "core/emptyoutput.h"
 #include "core/result.h"
 
 namespace lm {
@@ -22,8 +23,11 @@ struct ConvertSummary {
 // succeeded, so a failure leaves the previous result intact. An export line
 // that would put "~~" inside a label text is refused with the line where its
 // label begins: the label file would read that text as two.
+// With EmptyOutput::KeepPrevious a conversion that gives no label leaves
+// `outputPath` as it was (labelsWritten is 0).
 Result<ConvertSummary> FileConvert(const std::string& originalFile, int labelType,
                                    const std::string& outputPath,
-                                   const ProgressCallback& progress = {});
+                                   const ProgressCallback& progress = {},
+                                   EmptyOutput empty = EmptyOutput::Write);
 
 }  // namespace lm

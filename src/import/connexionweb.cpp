@@ -8,6 +8,7 @@
 #include "core/workfolder.h"
 #include "import/fileextractform.h"
 #include "import/importprogress.h"
+#include "import/importreport.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
 #include "store/filereport.h"
@@ -32,6 +33,11 @@ std::optional<std::string> finishExtract(WindowContext& window, const QString& w
     }
     if (extracted->cancelled) return std::nullopt;
     showRecordMessages(window.dialogs(), extracted->messages);
+    if (extracted->recordsWritten == 0) {
+        reportNothingImported(window, fromFilePath(input));
+        return std::nullopt;
+    }
+    reportImported(window, extracted->recordsWritten, fromFilePath(input));
     return output;
 }
 
@@ -58,7 +64,8 @@ std::optional<std::string> extractFolder(WindowContext& window, QWidget* parent,
         BusyCursor busy;
         ImportProgress progress(
             parent, QStringLiteral("Extracting the labels of %1").arg(fromFilePath(folder)));
-        extracted = InfoExtract(folder, callIndex, output, progress.callback());
+        extracted =
+            InfoExtract(folder, callIndex, output, progress.callback(), EmptyOutput::KeepPrevious);
     }
     return finishExtract(window,
                          QStringLiteral("The labels of the folder %1 could not be extracted.")
@@ -77,7 +84,8 @@ std::optional<std::string> extractMultiple(WindowContext& window, const std::str
         ImportProgress progress(
             window.window(),
             QStringLiteral("Extracting the labels of %1").arg(fromFilePath(exportFile)));
-        extracted = InfoExtractMultiple(exportFile, callIndex, output, progress.callback());
+        extracted = InfoExtractMultiple(exportFile, callIndex, output, progress.callback(),
+                                        EmptyOutput::KeepPrevious);
     }
     return finishExtract(window,
                          QStringLiteral("The labels of the file %1 could not be extracted.")

@@ -5,6 +5,7 @@
 #include "core/importconvert.h"
 #include "core/workfolder.h"
 #include "import/importprogress.h"
+#include "import/importreport.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
 #include "store/filereport.h"
@@ -30,8 +31,8 @@ void importExport(WindowContext& window, const QString& dialogTitle) {
     {
         BusyCursor busy;
         ImportProgress progress(window.window(), QStringLiteral("Importing %1").arg(*chosen));
-        converted =
-            FileConvert(exportFile, window.state().LabelType(), output, progress.callback());
+        converted = FileConvert(exportFile, window.state().LabelType(), output, progress.callback(),
+                                EmptyOutput::KeepPrevious);
     }
     if (!converted) {
         reportFileError(window, QStringLiteral("The file %1 could not be imported.").arg(*chosen),
@@ -39,7 +40,12 @@ void importExport(WindowContext& window, const QString& dialogTitle) {
         return;
     }
     if (converted->cancelled) return;
+    if (converted->labelsWritten == 0) {
+        reportNothingImported(window, *chosen);
+        return;
+    }
     showLoadedFile(window, output);
+    reportImported(window, converted->labelsWritten, *chosen);
 }
 
 }  // namespace

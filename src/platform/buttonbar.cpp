@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QSpacerItem>
 #include <QToolButton>
 
 #include "platform/labelcontrol.h"
@@ -87,6 +88,8 @@ ButtonBar::ButtonBar(QWidget* parent) : QWidget(parent) {
         m_align[alignment] = button;
     }
     layout->addStretch(1);
+    m_rightEdge = new QSpacerItem(0, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    layout->addSpacerItem(m_rightEdge);
 
     connect(m_fontName, &QFontComboBox::currentFontChanged, this, &ButtonBar::applyFontName);
     connect(m_fontSize, &QComboBox::textActivated, this, &ButtonBar::applyFontSize);
@@ -110,8 +113,18 @@ QToolButton* ButtonBar::addToggle(const QString& name, const QString& text, cons
 }
 
 void ButtonBar::setLabel(LabelControl* label) {
+    disconnect(m_textConnection);
     m_label = label;
+    if (label)
+        m_textConnection =
+            connect(label, &QTextEdit::textChanged, this, &ButtonBar::showChangedFormat);
     showLabel();
+}
+
+void ButtonBar::showChangedFormat() {
+    if (m_showing || !m_label) return;
+    if (m_label->labelFont() != m_shownFont || m_label->labelAlignment() != m_shownAlignment)
+        showLabel();
 }
 
 void ButtonBar::showLabel() {
@@ -128,6 +141,8 @@ void ButtonBar::showLabel() {
         m_underline->setChecked(font.underline);
         int alignment = m_label->labelAlignment();
         for (int i = 0; i < 4; ++i) m_align[i]->setChecked(i == alignment);
+        m_shownFont = font;
+        m_shownAlignment = alignment;
     }
     m_showing = false;
 }
@@ -172,7 +187,16 @@ void ButtonBar::applyAlignment(int alignment) {
 }
 
 void ButtonBar::returnFocus() {
-    if (m_label) m_label->setFocus(Qt::OtherFocusReason);
+    if (!m_label) return;
+    // The bar shows what it has just applied.
+    m_shownFont = m_label->labelFont();
+    m_shownAlignment = m_label->labelAlignment();
+    m_label->setFocus(Qt::OtherFocusReason);
+}
+
+void ButtonBar::reserveRightEdge(int pixels) {
+    m_rightEdge->changeSize(pixels, 0, QSizePolicy::Fixed, QSizePolicy::Minimum);
+    layout()->invalidate();
 }
 
 LabelControl* ButtonBar::label() const {

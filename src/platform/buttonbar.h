@@ -3,8 +3,11 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "platform/labelfont.h"
+
 class QComboBox;
 class QFontComboBox;
+class QSpacerItem;
 class QToolButton;
 
 namespace lm {
@@ -22,8 +25,15 @@ class ButtonBar : public QWidget {
     void setLabel(LabelControl* label);
     LabelControl* label() const;
 
+    // Keeps `pixels` at the right end of the bar free of its own buttons, for
+    // the window's buttons that sit there; the bar's minimum width includes it.
+    void reserveRightEdge(int pixels);
+
   private:
     void showLabel();
+    // After the label's text was replaced: its format may have gone back to
+    // the settings'.
+    void showChangedFormat();
     void applyFontName();
     void applyFontSize();
     void applyStyle();
@@ -32,12 +42,16 @@ class ButtonBar : public QWidget {
     QToolButton* addToggle(const QString& name, const QString& text, const QString& tip);
 
     QPointer<LabelControl> m_label;
+    QMetaObject::Connection m_textConnection;
+    LabelFont m_shownFont;  // what the bar shows, to tell when the label's changed
+    int m_shownAlignment = -1;
     QFontComboBox* m_fontName;
     QComboBox* m_fontSize;
     QToolButton* m_bold;
     QToolButton* m_italic;
     QToolButton* m_underline;
     QToolButton* m_align[4];
+    QSpacerItem* m_rightEdge;
     bool m_showing = false;
 };
 

@@ -40,4 +40,14 @@ QStringList qtNameFilters(const QString& windowsFilter) {
     return filters;
 }
 
+QString defaultSuffix(const QString& windowsFilter) {
+    const QStringList parts = windowsFilter.split(QLatin1Char('|'));
+    if (parts.size() < 2) return QString();
+    const QStringList patterns = patternsOf(parts[1]);
+    if (patterns.isEmpty()) return QString();
+    static const QRegularExpression suffixOnly(QStringLiteral("^\\*\\.([^*?.\\[\\]]+)$"));
+    const QRegularExpressionMatch match = suffixOnly.match(patterns.first());
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 }  // namespace lm

@@ -10,4 +10,8 @@ namespace lm {
 // "All Files (*)". "*.*" means every file, as it does on Windows.
 QStringList qtNameFilters(const QString& windowsFilter);
 
+// The suffix of the filter's first pattern ("dat" for the filter above), or
+// an empty string when that pattern names no suffix ("*.*").
+QString defaultSuffix(const QString& windowsFilter);
+
 }  // namespace lm

@@ -3,7 +3,9 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -14,7 +16,7 @@
 namespace lm {
 
 FontChooserDialog::FontChooserDialog(const FontChoice& preset, QWidget* parent)
-    : QDialog(parent), m_color(windowsColorToQColor(preset.color)) {
+    : QDialog(parent), m_presetName(preset.name), m_color(windowsColorToQColor(preset.color)) {
     setWindowTitle(tr("Font"));
 
     m_fonts = new QFontDialog(this);
@@ -26,7 +28,14 @@ FontChooserDialog::FontChooserDialog(const FontChoice& preset, QWidget* parent)
     font.setItalic(preset.italic);
     font.setStrikeOut(preset.strikethrough);
     font.setUnderline(preset.underline);
+    // Qt's list knows installed faces only; a name it does not hold would
+    // select its default face.
+    font.setFamily(QFontInfo(font).family());
     m_fonts->setCurrentFont(font);
+    m_shownFace = m_fonts->currentFont().family();
+    // Qt's dialog, shown without its buttons, would swallow Enter and hide
+    // itself on Escape: both go to this dialog instead.
+    m_fonts->installEventFilter(this);
 
     m_colorButton = new QPushButton(tr("&Colour..."), this);
     connect(m_colorButton, &QPushButton::clicked, this, &FontChooserDialog::chooseColor);
@@ -49,7 +58,7 @@ FontChooserDialog::FontChooserDialog(const FontChoice& preset, QWidget* parent)
 FontChoice FontChooserDialog::choice() const {
     QFont font = m_fonts->currentFont();
     FontChoice choice;
-    choice.name = font.family();
+    choice.name = font.family() == m_shownFace ? m_presetName : font.family();
     choice.size = font.pointSizeF();
     choice.color = qColorToWindowsColor(m_color);
     choice.bold = font.bold();
@@ -57,6 +66,23 @@ FontChoice FontChooserDialog::choice() const {
     choice.strikethrough = font.strikeOut();
     choice.underline = font.underline();
     return choice;
+}
+
+bool FontChooserDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_fonts && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = key->modifiers() == Qt::NoModifier ||
+                           (key->key() == Qt::Key_Enter && key->modifiers() == Qt::KeypadModifier);
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            accept();
+            return true;
+        }
+        if (plain && key->key() == Qt::Key_Escape) {
+            reject();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FontChooserDialog::chooseColor() {

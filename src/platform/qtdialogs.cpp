@@ -1,11 +1,13 @@
 #include "platform/qtdialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSpacerItem>
 
 #include "platform/filefilter.h"
@@ -134,6 +136,9 @@ std::optional<QString> QtDialogs::fileName(const QString& title, const QString& 
     dialog.setNameFilters(qtNameFilters(filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // A name typed without a suffix gets the filter's, before the dialog asks
+    // whether to overwrite: the question is then about the file written.
+    if (save) dialog.setDefaultSuffix(defaultSuffix(filter));
     if (!m_lastFileName.isEmpty()) dialog.selectFile(m_lastFileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     m_lastFileName = dialog.selectedFiles().constFirst();
@@ -154,6 +159,17 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& preset) {
 
 bool QtDialogs::printDialog(QPrinter& printer) {
     QPrintDialog dialog(&printer, m_parent);
+    // The dialog only selects the printer: nothing is printed, and no file
+    // written, until a print command runs. Its button says so, and Qt's
+    // checks of the output file (which ask whether to overwrite one that
+    // exists) are left out; a file that cannot be written is reported when
+    // the labels are printed into it.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QPrintDialog::tr("&Select"));
+        QObject::disconnect(buttons, &QDialogButtonBox::accepted, nullptr, nullptr);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QPrintDialog::accept);
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 

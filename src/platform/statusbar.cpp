@@ -34,7 +34,11 @@ StatusBar::StatusBar(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_page);
     layout->addWidget(m_line);
     layout->addWidget(m_column);
-    layout->addStretch(1);
+    m_message = new QLabel(this);
+    m_message->setObjectName(QStringLiteral("statusMessage"));
+    // A long path is cut off at the window's edge rather than widen the bar.
+    m_message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(m_message, 1);
     setPage(1);
     showCaret();
 }
@@ -52,6 +56,11 @@ void StatusBar::setPage(int page) {
     m_page->setText(QStringLiteral("Page %1").arg(page));
 }
 
+void StatusBar::setMessage(const QString& message) {
+    m_message->setText(message);
+    m_message->setToolTip(message);
+}
+
 QString StatusBar::pageText() const {
     return m_page->text();
 }
@@ -60,6 +69,9 @@ QString StatusBar::lineText() const {
 }
 QString StatusBar::columnText() const {
     return m_column->text();
+}
+QString StatusBar::messageText() const {
+    return m_message->text();
 }
 
 // Lines as the label shows them, wrapped lines counted, from 1.

@@ -10,7 +10,9 @@ namespace lm {
 class LabelControl;
 
 // The status line at the bottom: "Page" shows the page of the label file on
-// display, "Line" and "Col" the caret of the label that last had the focus.
+// display, "Line" and "Col" the caret of the label that last had the focus;
+// after them, what the last command that reports here did (an import, a
+// print), until the next one says something else.
 class StatusBar : public QWidget {
     Q_OBJECT
   public:
@@ -18,10 +20,12 @@ class StatusBar : public QWidget {
 
     void setLabel(LabelControl* label);
     void setPage(int page);
+    void setMessage(const QString& message);
 
     QString pageText() const;
     QString lineText() const;
     QString columnText() const;
+    QString messageText() const;
 
   private:
     void showCaret();
@@ -31,6 +35,7 @@ class StatusBar : public QWidget {
     QLabel* m_page;
     QLabel* m_line;
     QLabel* m_column;
+    QLabel* m_message;
 };
 
 }  // namespace lm

@@ -88,7 +88,8 @@ class UnsavedEdits {
 // file of many pages, judged from the size of its first page.
 class PrintProgress {
   public:
-    PrintProgress(WindowContext& window, std::int64_t end) : m_window(window), m_end(end) {}
+    PrintProgress(WindowContext& window, std::int64_t end, int sheets)
+        : m_window(window), m_end(end), m_sheets(sheets) {}
 
     // Before page `counter`, which starts at `start`.
     void atPage(int counter, std::int32_t start, std::int32_t firstPageEnd) {
@@ -97,9 +98,8 @@ class PrintProgress {
             if ((m_end + pageBytes - 1) / pageBytes >= kProgressFromPages) open();
         }
         if (!m_dialog) return;
-        m_dialog->setLabelText(QStringLiteral("Printing page %1 of %2")
-                                   .arg(counter)
-                                   .arg(QString::fromStdString(m_window.state().CurrentFileName)));
+        m_dialog->setLabelText(
+            QStringLiteral("Printing sheet %1 of %2").arg(counter).arg(m_sheets));
         m_dialog->setValue(scaled(start - 1));
         // The dialog is application modal, so the operator's input can only
         // reach its Cancel button (or Escape); setValue() lets events run
@@ -127,8 +127,18 @@ class PrintProgress {
     static constexpr int kSteps = 1000;
     WindowContext& m_window;
     std::int64_t m_end;
+    int m_sheets;
     std::unique_ptr<QProgressDialog> m_dialog;
 };
+
+// The sheets Print All prints: one for every page that starts at or before
+// `end`, the last byte of the last complete label. Finding that end has
+// indexed every page start.
+int sheetsToPrint(const PageIndex& pages, std::int64_t end) {
+    int sheets = 0;
+    while (sheets < pages.knownPages() && pages.start(sheets + 1) <= end) ++sheets;
+    return sheets;
+}
 
 // Prints every page of CurrentFileName from its first byte; leaves the page
 // variables at the last page read. The file must stay the file it was at the
@@ -141,7 +151,7 @@ Run printEveryPage(WindowContext& window, PrintJob& job) {
     Result<std::int64_t> end = endOfLastLabel(state, state.LabelType());
     if (!end) return {RunEnd::Failed, Failure{kReadFailed, end.error()}};
     const FileIdentity started = state.PageStarts.identity();
-    PrintProgress progress(window, *end);
+    PrintProgress progress(window, *end, sheetsToPrint(state.PageStarts, *end));
     state.PageEndPosition = 0;
     state.PageStartPosition = 1;
     int counter = 0;
@@ -203,17 +213,14 @@ Status readPageAgain(WindowContext& window, std::int32_t start, const FileIdenti
 
 }  // namespace
 
-void printAllPages(WindowContext& window, QPrinter& printer) {
+std::optional<int> printAllPages(WindowContext& window, QPrinter& printer) {
     AppState& state = window.state();
-    if (state.CurrentFileName.empty()) {
-        printCurrentPage(window, printer);
-        return;
-    }
-    if (!askToSaveChangedPage(window)) return;
+    if (state.CurrentFileName.empty()) return printCurrentPage(window, printer);
+    if (!askToSaveChangedPage(window)) return std::nullopt;
     if (window.dialogs().message(kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes)
-        return;
-    if (!window.ViewZoom(100)) return;
+        return std::nullopt;
+    if (!window.ViewZoom(100)) return std::nullopt;
 
     const bool pageChanged = state.PageChanged;
     const std::int32_t shownStart = state.PageStartPosition;
@@ -252,7 +259,13 @@ void printAllPages(WindowContext& window, QPrinter& printer) {
     if (run.end == RunEnd::FileChanged)
         window.dialogs().message(fileChangedText(state, sheets, pdfFile), MessageButtons::Ok,
                                  MessageIcon::Exclamation);
-    if (run.failure) reportFailure(window, run.failure->what, run.failure->error);
+    if (run.failure) {
+        reportFailure(window, run.failure->what, run.failure->error);
+        return std::nullopt;
+    }
+    // A stopped run into a PDF left the earlier file: nothing went there.
+    if (run.end != RunEnd::Complete && !pdfFile.isEmpty()) return std::nullopt;
+    return sheets;
 }
 
 }  // namespace lm

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QPrinter;
 
 namespace lm {
@@ -28,7 +30,10 @@ inline constexpr int kProgressFromPages = 5;
 // by another program during the run, which is reported with the last sheet
 // printed, and the page on display is then found afresh by its number.
 // Sheets sent to a printer by then stay printed; a PDF file is written only
-// by a complete run, so a stopped one leaves the file that was there.
-void printAllPages(WindowContext& window, QPrinter& printer);
+// by a complete run, so a stopped one leaves the file that was there. The
+// progress counts the sheets of the whole file. Returns the number of
+// sheets that reached the printer or the PDF, or nothing when none did
+// because the command ended early, failed or left the PDF as it was.
+std::optional<int> printAllPages(WindowContext& window, QPrinter& printer);
 
 }  // namespace lm

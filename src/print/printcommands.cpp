@@ -1,8 +1,15 @@
 #include "print/printcommands.h"
 
+#include <QFileInfo>
+#include <QPrinter>
+
+#include "app/statusmessage.h"
 #include "app/windowcontext.h"
+#include "platform/dialogs.h"
 #include "print/printall.h"
+#include "print/printersettings.h"
 #include "print/printpage.h"
+#include "print/printreport.h"
 
 namespace lm {
 
@@ -19,11 +26,25 @@ void PrintCommands::mnuFile_PrintSetup_Click() {
 }
 
 void PrintCommands::mnuFile_PrintPage_Click() {
-    printCurrentPage(m_window, m_printers.printer());
+    tellWherePrinted(printCurrentPage(m_window, m_printers.printer()));
 }
 
 void PrintCommands::mnuFile_PrintAll_Click() {
-    printAllPages(m_window, m_printers.printer());
+    tellWherePrinted(printAllPages(m_window, m_printers.printer()));
+}
+
+void PrintCommands::tellWherePrinted(std::optional<int> sheets) {
+    if (!sheets) return;
+    const QPrinter& printer = m_printers.printer();
+    const bool toFile = writesToFile(printer);
+    const QString destination =
+        toFile ? QFileInfo(printer.outputFileName()).absoluteFilePath() : printer.printerName();
+    showStatusMessage(m_window, printedMessage(toFile, destination, *sheets));
+    if (*sheets > 0 && m_printers.printsIntoFallback() && !m_fallbackNamed) {
+        m_fallbackNamed = true;
+        m_window.dialogs().message(noPrinterMessage(destination), MessageButtons::Ok,
+                                   MessageIcon::Information);
+    }
 }
 
 }  // namespace lm

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <optional>
+
 #include "print/printerselection.h"
 
 namespace lm {
@@ -22,8 +24,13 @@ class PrintCommands : public QObject {
     PrinterSelection& printers() { return m_printers; }
 
   private:
+    // The status bar names where the sheets went; the first print of the
+    // run into the no-printer PDF names the file in a box as well.
+    void tellWherePrinted(std::optional<int> sheets);
+
     WindowContext& m_window;
     PrinterSelection m_printers;
+    bool m_fallbackNamed = false;
 };
 
 }  // namespace lm

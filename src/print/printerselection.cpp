@@ -29,7 +29,11 @@ PrinterSelection::PrinterSelection() = default;
 PrinterSelection::~PrinterSelection() = default;
 
 QPrinter& PrinterSelection::printer() {
-    if (!m_printer) m_printer = startUpPrinter();
+    if (!m_printer) {
+        m_printer = startUpPrinter();
+        // Only the start-up printer of a machine without printers writes a file.
+        m_fallback = writesToFile(*m_printer);
+    }
     return *m_printer;
 }
 
@@ -40,6 +44,7 @@ bool PrinterSelection::select(Dialogs& dialogs) {
     std::unique_ptr<QPrinter> chosen = preset.makePrinter();
     if (!dialogs.printDialog(*chosen)) return false;
     m_printer = std::move(chosen);
+    m_fallback = false;
     m_saved = PrinterSettings::of(*m_printer);
     return true;
 }

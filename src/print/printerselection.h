@@ -30,6 +30,9 @@ class PrinterSelection {
 
     // The current printer; found on first use.
     QPrinter& printer();
+    // True while the current printer is the PDF file of a machine without
+    // any printer, until Select Printer chooses another.
+    bool printsIntoFallback() const { return m_fallback; }
 
     // Select Printer: the print dialog, preset from the settings it returned
     // last or, until one was confirmed, from the current printer. A confirmed
@@ -44,6 +47,7 @@ class PrinterSelection {
   private:
     std::unique_ptr<QPrinter> m_printer;
     std::optional<PrinterSettings> m_saved;
+    bool m_fallback = false;
 };
 
 // The printer a run starts with, as PrinterSelection describes it.

@@ -13,17 +13,21 @@ void restoreZoom(WindowContext& window) {
     if (zoom != 100) window.ViewZoom(zoom);
 }
 
-void printCurrentPage(WindowContext& window, QPrinter& printer) {
+std::optional<int> printCurrentPage(WindowContext& window, QPrinter& printer) {
     if (window.dialogs().message(kPrintPageQuestion, MessageButtons::YesNo,
                                  MessageIcon::Question) != MessageAnswer::Yes)
-        return;
+        return std::nullopt;
     // A failed layout has already run its recovery, which says so.
-    if (!window.ViewZoom(100)) return;
+    if (!window.ViewZoom(100)) return std::nullopt;
     std::unique_ptr<PrintJob> job = PrintJob::start(printer, window.title());
     Status printed = PrintingPro(window, *job);
     if (printed) printed = job->finish();
     restoreZoom(window);
-    if (!printed) reportFailure(window, kPrintFailed, printed.error());
+    if (!printed) {
+        reportFailure(window, kPrintFailed, printed.error());
+        return std::nullopt;
+    }
+    return job->sheetCount();
 }
 
 }  // namespace lm

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QPrinter;
 
 namespace lm {
@@ -15,7 +17,9 @@ inline const QString kPrintPageQuestion =
 // the page on display, with the texts it shows, on one sheet of `printer`,
 // laid out at zoom 100 for the printing and at ZoomValue again afterwards.
 // The file and PageChanged are not touched. A failure is reported.
-void printCurrentPage(WindowContext& window, QPrinter& printer);
+// Returns the number of sheets printed, or nothing when the command ended
+// without printing (the answer No, a failure).
+std::optional<int> printCurrentPage(WindowContext& window, QPrinter& printer);
 
 // Lays the page out at ZoomValue again unless that is 100.
 void restoreZoom(WindowContext& window);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/windowcontext.h"
+#include "core/droppedsets.h"
 #include "core/labelpage.h"
 #include "core/pagesaver.h"
 #include "core/settings.h"
@@ -11,6 +12,8 @@
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
 #include "store/filereport.h"
+#include "store/labelfilename.h"
+#include "store/setswithoutspine.h"
 
 namespace lm {
 namespace {
@@ -28,6 +31,8 @@ bool savedButNotReread(const Error& error) {
 // file could not be written.
 bool writePage(WindowContext& window, const std::string& path) {
     AppState& state = window.state();
+    if (!confirmSetsWithoutSpine(window)) return false;
+    const bool leavesOut = leavesOutSets(window.page(), state.LabelType(), state);
     Result<SaveOutcome> saved = Error{};
     {
         BusyCursor busy;
@@ -52,6 +57,13 @@ bool writePage(WindowContext& window, const std::string& path) {
     if (saved->pageReread) {
         if (!window.ViewZoom(state.ZoomValue)) return true;  // the recovery has shown page 1
         window.setPageTitle(TitleSpacing::TwoSpaces);
+    } else if (leavesOut) {
+        // Sets left out are gone from the file: the page shows what it holds.
+        if (Status shown = showPageAsSaved(window); !shown)
+            reportFileError(window,
+                            QStringLiteral("The page shown may differ from the label file %1.")
+                                .arg(fromFilePath(path)),
+                            path, shown.error());
     }
     return true;
 }
@@ -85,6 +97,7 @@ bool saveAs(WindowContext& window) {
     while (true) {
         chosen = window.dialogs().saveFileName(kSaveDialogTitle, kSaveDialogFilter);
         if (!chosen) return false;
+        chosen = withLabelFileSuffix(*chosen);
         if (state.settings.PrintingMethod == kInteractivePrinting || !isWorkingLabelFile(*chosen))
             break;
         window.dialogs().message(
@@ -125,6 +138,7 @@ bool mayCloseWindow(WindowContext& window) {
     std::optional<QString> chosen =
         window.dialogs().saveFileName(kSaveDialogTitle, kSaveDialogFilter);
     if (!chosen) return false;
+    chosen = withLabelFileSuffix(*chosen);
     if (!writePage(window, toFilePath(*chosen))) return false;
     window.setPageTitle(TitleSpacing::OneSpace);
     state.PageChanged = false;

@@ -114,6 +114,8 @@ session() {
     answer "All the labels will be printed out. Proceed?" y
     for _ in $(seq 1 100); do [ -s "$QORTEX_DIR/labels.pdf" ] && break; sleep 0.1; done
     [ -s "$QORTEX_DIR/labels.pdf" ] || fail "Print All left no $QORTEX_DIR/labels.pdf"
+    # The first print of the run into the no-printer PDF says where it is.
+    answer "No printer is installed, so the labels were written to the PDF file $QORTEX_DIR/labels.pdf." Return
     # Print All shows the page it started from again.
     expect_title "Kelvarine Label Maker - ${LM_SAVED^^}  (Page  1)"
     shot printed
