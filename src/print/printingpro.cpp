@@ -4,7 +4,7 @@
 
 #include "app/windowcontext.h"
 #include "platform/labelcontrol.h"
-#include "print/labelsheet.h"
+#include "paint/labelsheet.h"
 #include "print/printjob.h"
 
 namespace lm {

@@ -1,4 +1,4 @@
-#include "print/labelsheet.h"
+#include "paint/labelsheet.h"
 
 #include <initializer_list>
 

@@ -1,4 +1,4 @@
-#include "print/sheetpainter.h"
+#include "paint/sheetpainter.h"
 
 #include <QColor>
 #include <QFont>
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "print/labelsheet.h"
+#include "paint/labelsheet.h"
 
 namespace lm {
 namespace {
