@@ -10,7 +10,7 @@
 #include "import/importprogress.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 #include "store/loadcommands.h"
 #include "store/savecommands.h"
 

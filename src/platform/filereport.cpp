@@ -1,4 +1,4 @@
-#include "store/filereport.h"
+#include "platform/filereport.h"
 
 #include "app/windowcontext.h"
 #include "core/result.h"
