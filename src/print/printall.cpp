@@ -16,6 +16,7 @@
 #include "platform/dialogs.h"
 #include "platform/labelcontrol.h"
 #include "platform/windowevents.h"
+#include "print/printcheck.h"
 #include "print/printfailure.h"
 #include "print/printingpro.h"
 #include "print/printjob.h"
@@ -156,6 +157,7 @@ void printAllPages(WindowContext& window, QPrinter& printer) {
     if (window.dialogs().message(kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes)
         return;
+    if (!checkFileBeforePrinting(window)) return;
     if (!window.ViewZoom(100)) return;
 
     const bool pageChanged = state.PageChanged;
