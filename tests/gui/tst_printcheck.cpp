@@ -12,6 +12,7 @@
 
 #include "app/forms1.h"
 #include "core/labeltypes.h"
+#include "core/workfolder.h"
 #include "guitestsupport.h"
 #include "paint/labelsheet.h"
 #include "platform/labelcontrol.h"
