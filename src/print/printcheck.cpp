@@ -170,6 +170,7 @@ bool checkFileBeforePrinting(WindowContext& window) {
                 return false;
             }
             ++counter;
+            letWindowEventsRun();
             progress.atPage(counter, walk.PageStartPosition, walk.PageEndPosition);
             if (progress.cancelled()) return false;
             for (const LabelProblem& problem : checkSheet(fileSheet(window, page)))

@@ -8,7 +8,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QTest>
+#include <QTimer>
 
 #include "app/forms1.h"
 #include "core/labeltypes.h"
@@ -82,6 +84,7 @@ class TestPrintCheck : public QObject {
     void printCurrentPageChecksFirst_data();
     void printCurrentPageChecksFirst();
     void printAllChecksEveryPage();
+    void printAllCheckCancelledInItsProgress();
     void previewShowsThePageOrTheFile();
 };
 
@@ -219,6 +222,31 @@ void TestPrintCheck::printAllChecksEveryPage() {
     trigger(*w.window, QStringLiteral("mnuFile_PrintAll"));
     LM_VERIFY_DIALOGS(w.dialogs);
     QVERIFY(w.printed());
+}
+
+// Cancel in the check's progress ends Print All: nothing is printed, and no
+// problem is listed, though the last page has one.
+void TestPrintCheck::printAllCheckCancelledInItsProgress() {
+    const int pages = lm::kProgressFromPages + 1;
+    PrintWindow w(labelFile(40 * pages, {{40 * pages, "HF5415.1265"}}));
+    QVERIFY(w.window);
+    QTimer operatorHand;
+    bool cancelled = false;
+    connect(&operatorHand, &QTimer::timeout, this, [&] {
+        auto* progress = w.window->findChild<QProgressDialog*>(QStringLiteral("CheckProgress"));
+        if (cancelled || !progress || !progress->isVisible()) return;
+        cancelled = true;
+        progress->cancel();
+    });
+    operatorHand.start(0);
+    w.dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
+                            MessageAnswer::Yes);
+    trigger(*w.window, QStringLiteral("mnuFile_PrintAll"));
+    operatorHand.stop();
+    LM_VERIFY_DIALOGS(w.dialogs);
+    QVERIFY(cancelled);
+    QVERIFY(!w.printed());
+    QCOMPARE(int(w.window->state().PageNumber), 1);
 }
 
 // The preview opens on the page on display; its choice shows the whole file,
