@@ -273,18 +273,25 @@ void TestScreenAndPaper::screenInkLiesInTheLineBoxes_data() {
     QTest::addColumn<int>("text");
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("alignment");
+    QTest::addColumn<int>("zoom");
     for (int text = 0; text < kTextCount; ++text)
         for (int size : {8, 14})
             QTest::addRow("text %d, %d pt, alignment %d", text, size, text % kAlignments)
-                << text << size << text % kAlignments;
+                << text << size << text % kAlignments << 100;
+    // Other zooms scale the drawing, never the break points.
+    for (int zoom : {50, 75, 200})
+        for (int text : {1, 5})
+            QTest::addRow("text %d, 11 pt, zoom %d", text, zoom) << text << 11 << 0 << zoom;
 }
 
-// Drawn at 96 dpi and zoom 100, the label puts ink in the rows of its
-// non-empty lines and nowhere else: the lines on screen are the layout's.
+// Drawn at 96 dpi, the label puts ink in the rows of its non-empty lines
+// and nowhere else: the lines on screen are the layout's, at zoom 100 and,
+// scaled, at the other zooms.
 void TestScreenAndPaper::screenInkLiesInTheLineBoxes() {
     QFETCH(int, text);
     QFETCH(int, size);
     QFETCH(int, alignment);
+    QFETCH(int, zoom);
     QWidget host;
     host.resize(800, 600);
     LabelControl control(LabelControl::Kind::Spine, 2, &host);
@@ -296,11 +303,14 @@ void TestScreenAndPaper::screenInkLiesInTheLineBoxes() {
     control.resizeTwips(1290, 2340);
     control.setInnerMargins({35, 144, 144, 144});
     control.setLabelText(kTexts[text]);
+    const QStringList atFullSize = control.textLayout().lineTexts();
+    control.setZoomFactor(zoom);
+    QCOMPARE(control.textLayout().lineTexts(), atFullSize);
     host.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host));
     QCOMPARE(control.logicalDpiY(), 96);
     const QImage image = control.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const double pixelsPerTwip = 96.0 / 1440;
+    const double pixelsPerTwip = 96.0 / 1440 * zoom / 100;
     // Rows that should hold ink: the non-empty lines' boxes, a pixel either side.
     std::vector<bool> inkAllowed(std::size_t(image.height()), false);
     std::vector<std::pair<int, int>> mustHaveInk;
@@ -313,7 +323,7 @@ void TestScreenAndPaper::screenInkLiesInTheLineBoxes() {
         const int bottom = std::min(image.height() - 1, int(box.bottom() * pixelsPerTwip) + 1);
         for (int y = top; y <= bottom; ++y) inkAllowed[std::size_t(y)] = true;
         // A line cut by the bottom edge may show too little to hold ink.
-        if (box.bottom() <= control.heightTwips())
+        if (box.bottom() * zoom / 100 <= control.heightTwips() && box.bottom() <= control.heightTwips())
             mustHaveInk.push_back({int(box.top() * pixelsPerTwip) + 1,
                                    std::min(image.height() - 2, int(box.bottom() * pixelsPerTwip))});
     }
