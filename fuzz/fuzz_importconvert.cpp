@@ -71,7 +71,7 @@ void trimTrailingSpaces(std::string& s) {
 }
 
 void addSpine(std::string& spine, std::string part) {
-    trimTrailingSpaces(part);
+    while (!part.empty() && (part.back() == ' ' || part.back() == '\r')) part.pop_back();
     if (part.empty() || part[0] == '\r') return;
     if (part[0] == ' ') part.erase(0, 1);
     spine += part + "\r\n";

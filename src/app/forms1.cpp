@@ -6,7 +6,7 @@
 #include <QMenuBar>
 
 #include "app/clientarea.h"
-#include "app/commandgroups.h"
+#include "commandgroups.h"
 #include "app/menubar.h"
 #include "app/pagebuilder.h"
 #include "app/pagelayout.h"

@@ -79,6 +79,7 @@ void buildFileMenu(QMenuBar* bar) {
     addItem(file, "mnuFile_PrintSetup", "&Select Printer");
     addItem(file, "mnuFile_PrintPage", "&Print Current Page");
     addItem(file, "mnuFile_PrintAll", "Print &All");
+    addItem(file, "mnuFile_PrintPreview", "Print Pre&view");
     file->addSeparator();
     addItem(file, "mnuFile_Exit", "&Exit");
 }

@@ -10,7 +10,7 @@
 #include "core/workfolder.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 
 namespace lm {
 namespace {

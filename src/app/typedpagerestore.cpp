@@ -9,7 +9,7 @@
 #include "core/pagereader.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 
 namespace lm {
 namespace {

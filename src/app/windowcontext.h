@@ -8,6 +8,7 @@
 
 #include "app/appstate.h"
 #include "app/windowtitle.h"
+#include "platform/filereport.h"
 
 class QAbstractButton;
 class QAction;
@@ -101,5 +102,11 @@ void connectMenuArray(WindowContext& window, const char* arrayName, QObject* rec
 
 void connectButton(WindowContext& window, const char* name, QObject* receiver,
                    std::function<void()> handler);
+
+// A failed file operation, shown through the window's dialogs.
+inline void reportFileError(WindowContext& window, const QString& what, const std::string& file,
+                            const Error& error) {
+    reportFileError(window.dialogs(), what, file, error);
+}
 
 }  // namespace lm

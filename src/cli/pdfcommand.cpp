@@ -16,8 +16,8 @@
 #include "core/pagereader.h"
 #include "core/readablefile.h"
 #include "core/settings.h"
-#include "print/labelsheet.h"
-#include "print/pdfsheetwriter.h"
+#include "paint/labelsheet.h"
+#include "paint/pdfsheetwriter.h"
 
 namespace lm::cli {
 namespace {

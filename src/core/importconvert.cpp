@@ -76,11 +76,12 @@ void removeTrailingSpaces(std::string_view& part) {
     while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
 }
 
-// A line whose spine part is blank, or begins with the carriage return of a
-// CR LF export, adds nothing. Any other carriage return stays: the exports
-// this reads put it there and the spine label has always kept it.
+// Trailing spaces and carriage returns in any mix go: a Windows export ends
+// each line in CR LF, and a kept CR would print as a second line break after
+// every line. A line whose spine part is then blank, or begins with a
+// carriage return, adds nothing.
 void appendSpinePart(std::string& spine, std::string_view part) {
-    removeTrailingSpaces(part);
+    while (!part.empty() && (part.back() == ' ' || part.back() == '\r')) part.remove_suffix(1);
     if (part.empty() || part.front() == '\r') return;
     if (part.front() == ' ') part.remove_prefix(1);
     spine.append(part);

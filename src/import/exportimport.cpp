@@ -8,7 +8,7 @@
 #include "import/importreport.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 #include "store/loadcommands.h"
 #include "store/savecommands.h"
 

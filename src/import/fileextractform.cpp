@@ -20,7 +20,7 @@
 #include <algorithm>
 
 #include "import/connexionweb.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 
 namespace lm {
 namespace {

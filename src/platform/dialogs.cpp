@@ -1,5 +1,8 @@
 #include "platform/dialogs.h"
 
+#include <QDialog>
+#include <QStringList>
+
 namespace lm {
 
 bool FontChoice::operator==(const FontChoice& other) const {
@@ -16,6 +19,20 @@ MessageAnswer Dialogs::message(const QString& text, MessageButtons buttons, Mess
     request.buttons = buttons;
     request.icon = icon;
     return message(request);
+}
+
+PrintProblemAnswer Dialogs::printProblems(const QString& text, const QStringList& problems) {
+    const MessageAnswer answer =
+        message(text + QStringLiteral("\r\n\r\n") + problems.join(QStringLiteral("\r\n")) +
+                    QStringLiteral("\r\n\r\nPrint anyway?"),
+                MessageButtons::YesNo, MessageIcon::Exclamation);
+    PrintProblemAnswer chosen;
+    if (answer == MessageAnswer::Yes) chosen.action = PrintProblemAction::PrintAnyway;
+    return chosen;
+}
+
+void Dialogs::printPreview(QDialog& preview) {
+    preview.exec();
 }
 
 }  // namespace lm

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <optional>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -41,6 +43,13 @@ struct FontChoice {
     bool operator!=(const FontChoice& other) const { return !(*this == other); }
 };
 
+// What the operator does about the problems the check before printing found.
+enum class PrintProblemAction { GoToLabel, PrintAnyway, Cancel };
+struct PrintProblemAnswer {
+    PrintProblemAction action = PrintProblemAction::Cancel;
+    int problem = -1;  // for GoToLabel: the index of the problem chosen
+};
+
 // Every question the program asks the operator goes through this interface:
 // the window gets the Qt dialogs, the tests a script that checks each prompt.
 // Wherever the operator can cancel, the answer is an optional (or Cancel) that
@@ -68,6 +77,14 @@ class Dialogs {
     // Shows the print dialog for `printer`; true when the operator confirmed,
     // and the printer then holds the choices made.
     virtual bool printDialog(QPrinter& printer) = 0;
+
+    // Lists the labels that would not print as they show, one line each, and
+    // asks whether to go to one of them, print anyway or cancel. Without a
+    // list dialog of its own an implementation asks Yes (print anyway) or No.
+    virtual PrintProblemAnswer printProblems(const QString& text, const QStringList& problems);
+
+    // Shows a print preview modally until the operator closes it.
+    virtual void printPreview(QDialog& preview);
 
     // Shorthand for the common case.
     MessageAnswer message(const QString& text, MessageButtons buttons = MessageButtons::Ok,

@@ -1,14 +1,21 @@
 #include "platform/labelcontrol.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextOption>
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/labeltextcodec.h"
 #include "platform/twips.h"
@@ -18,6 +25,10 @@ namespace {
 
 const QColor kBorder(0xC8, 0xC8, 0xC8);
 const QColor kFocusBorder(0x33, 0x7A, 0xD6);
+// The overflow mark: a corner triangle in a colour no label is printed in
+// (the mark itself never reaches paper).
+const QColor kOverflowMark(0xE0, 0x10, 0x80);
+constexpr int kOverflowMarkPixels = 9;
 
 Qt::Alignment qtAlignment(int alignment) {
     switch (alignment) {
@@ -76,6 +87,12 @@ LabelControl::LabelControl(Kind kind, int element, QWidget* parent)
     setBorderColor(kBorder);
 
     connect(this, &QTextEdit::textChanged, this, &LabelControl::onTextChanged);
+    connect(document(), &QTextDocument::contentsChanged, this, &LabelControl::layoutChanged);
+    // The editor repaints only what its own layout covers; the label's lines
+    // come from the shared layout, so every caret move repaints the label.
+    connect(this, &QTextEdit::cursorPositionChanged, viewport(),
+            qOverload<>(&QWidget::update));
+    connect(this, &QTextEdit::selectionChanged, viewport(), qOverload<>(&QWidget::update));
     applyFont();
     applyAlignment();
     applyMargins();
@@ -183,6 +200,7 @@ void LabelControl::resizeTwips(int width, int height) {
     m_width = width;
     m_height = height;
     applyGeometry();
+    layoutChanged();
 }
 
 void LabelControl::copyFormatFrom(const LabelControl& templ) {
@@ -196,11 +214,199 @@ void LabelControl::copyFormatFrom(const LabelControl& templ) {
     applyAlignment();
     applyMargins();
     applyGeometry();
+    layoutChanged();
+}
+
+QString LabelControl::shownText() const {
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+LabelFormat LabelControl::layoutFormat() const {
+    LabelFormat format;
+    format.boxSize = QSizeF(m_width, m_height);
+    format.innerMargins = QMargins(m_margins.left, m_margins.top, m_margins.right, m_margins.bottom);
+    // Paper takes whole points, and so does the screen, or they would differ.
+    format.font = {m_font.name,
+                   static_cast<int>(std::lround(m_font.size)),
+                   m_font.bold,
+                   m_font.italic,
+                   m_font.strikethrough,
+                   m_font.underline,
+                   static_cast<std::uint32_t>(m_font.color)};
+    format.alignment = m_alignment;
+    return format;
+}
+
+const LabelTextLayout& LabelControl::textLayout() const {
+    if (!m_layout) m_layout = std::make_unique<LabelTextLayout>(shownText(), layoutFormat());
+    return *m_layout;
+}
+
+bool LabelControl::overflowMarked() const {
+    return m_marked;
+}
+
+void LabelControl::layoutChanged() {
+    m_layout.reset();
+    updateOverflowMark();
+    viewport()->update();
+}
+
+void LabelControl::updateOverflowMark() {
+    const QString problem = textLayout().overflowDescription();
+    const bool marked = !problem.isEmpty();
+    if (marked == m_marked && toolTip() == problem) return;
+    m_marked = marked;
+    setToolTip(problem);
+    setAccessibleDescription(problem);
+    update();
+}
+
+double LabelControl::drawScaleX() const {
+    return dpiX() / kTwipsPerInch * m_zoom / 100.0;
+}
+
+double LabelControl::drawScaleY() const {
+    return dpiY() / kTwipsPerInch * m_zoom / 100.0;
+}
+
+void LabelControl::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    // Draw in the label's own coordinates: the box starts at its corner,
+    // under the frame, as it does on paper.
+    painter.translate(-viewport()->pos());
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(drawScaleX(), drawScaleY());
+    const QTextCursor cursor = textCursor();
+    LabelTextLayout::Highlight highlight;
+    highlight.selectionStart = cursor.selectionStart();
+    highlight.selectionEnd = cursor.selectionEnd();
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    highlight.highlight = palette().color(group, QPalette::Highlight);
+    highlight.highlightedText = palette().color(group, QPalette::HighlightedText);
+    if (hasFocus() && !isReadOnly()) {
+        highlight.cursor = cursor.position();
+        highlight.cursorWidth = 1.0 / drawScaleX();
+    }
+    textLayout().draw(painter, QPointF(0, 0), m_font.qColor(), highlight);
+    painter.restore();
+    if (m_marked) {
+        const qreal right = width() - frameWidth();
+        const qreal top = frameWidth();
+        QPainterPath corner;
+        corner.moveTo(right - kOverflowMarkPixels, top);
+        corner.lineTo(right, top);
+        corner.lineTo(right, top + kOverflowMarkPixels);
+        corner.closeSubpath();
+        painter.fillPath(corner, kOverflowMark);
+    }
+}
+
+int LabelControl::positionAtPixel(const QPointF& viewportPoint) const {
+    const QPointF inLabel = viewportPoint + QPointF(viewport()->pos());
+    return textLayout().positionAt(
+        QPointF(inLabel.x() / drawScaleX(), inLabel.y() / drawScaleY()));
 }
 
 void LabelControl::mousePressEvent(QMouseEvent* event) {
     emit clicked();
-    QTextEdit::mousePressEvent(event);
+    event->accept();
+    if (event->button() != Qt::LeftButton) return;
+    setFocus(Qt::MouseFocusReason);
+    QTextCursor cursor = textCursor();
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    cursor.setPosition(positionAtPixel(event->position()),
+                       extend ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(cursor);
+    m_selecting = true;
+}
+
+void LabelControl::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    if (!m_selecting || !(event->buttons() & Qt::LeftButton)) return;
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(positionAtPixel(event->position()), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void LabelControl::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (!m_selecting || event->button() != Qt::LeftButton) return;
+    m_selecting = false;
+    // As in any text field of the desktop, what the mouse selects becomes
+    // the primary selection.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection() && textCursor().hasSelection())
+        clipboard->setText(shownText().mid(textCursor().selectionStart(),
+                                           textCursor().selectionEnd() -
+                                               textCursor().selectionStart()),
+                           QClipboard::Selection);
+}
+
+void LabelControl::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() != Qt::LeftButton) return;
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(positionAtPixel(event->position()));
+    cursor.select(QTextCursor::WordUnderCursor);
+    setTextCursor(cursor);
+    m_selecting = false;
+}
+
+void LabelControl::keyPressEvent(QKeyEvent* event) {
+    if (moveAlongLayout(event)) return;
+    QTextEdit::keyPressEvent(event);
+}
+
+// Up, Down, Home and End (with Shift: extending the selection) go by the
+// lines the label shows. Anything else, or a move out of the laid-out lines,
+// is the editor's.
+bool LabelControl::moveAlongLayout(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool extend = modifiers == Qt::ShiftModifier;
+    if (modifiers != Qt::NoModifier && !extend) return false;
+    const int key = event->key();
+    if (key != Qt::Key_Up && key != Qt::Key_Down && key != Qt::Key_Home && key != Qt::Key_End)
+        return false;
+    const LabelTextLayout& layout = textLayout();
+    QTextCursor cursor = textCursor();
+    const int position = cursor.position();
+    const int line = layout.lineOf(position);
+    if (line < 0) return false;
+    const int lineCount = static_cast<int>(layout.lines().size());
+    const LabelTextLayout::Line& shown = layout.lines()[line];
+    int target = position;
+    switch (key) {
+        case Qt::Key_Up:
+            if (line == 0) return false;
+            target = layout.positionOnLine(line - 1, layout.cursorX(position));
+            break;
+        case Qt::Key_Down:
+            if (line + 1 >= lineCount) return false;
+            target = layout.positionOnLine(line + 1, layout.cursorX(position));
+            break;
+        case Qt::Key_Home:
+            target = shown.start;
+            break;
+        default:
+            target = shown.start + shown.length;
+            // The end of a wrapped line is where the next one starts; stay
+            // before its last character so the caret stays on this line.
+            if (layout.lineOf(target) != line && target > shown.start) --target;
+            break;
+    }
+    cursor.setPosition(target, extend ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(cursor);
+    return true;
+}
+
+// The label never scrolls: like the paper, it shows its text from the top.
+void LabelControl::scrollContentsBy(int, int) {
+    viewport()->update();
 }
 
 void LabelControl::focusInEvent(QFocusEvent* event) {
@@ -235,26 +441,40 @@ void LabelControl::onTextChanged() {
 }
 
 void LabelControl::applyFont() {
-    Quiet quiet(*this);
-    setFont(m_font.toQFont(m_zoom));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Text, m_font.qColor());
-    setPalette(pal);
+    {
+        Quiet quiet(*this);
+        setFont(m_font.toQFont(m_zoom));
+        QPalette pal = palette();
+        pal.setColor(QPalette::Text, m_font.qColor());
+        setPalette(pal);
+    }
+    layoutChanged();
 }
 
 void LabelControl::applyAlignment() {
-    Quiet quiet(*this);
-    QTextOption option = document()->defaultTextOption();
-    option.setAlignment(qtAlignment(m_alignment));
-    document()->setDefaultTextOption(option);
+    {
+        Quiet quiet(*this);
+        QTextOption option = document()->defaultTextOption();
+        option.setAlignment(qtAlignment(m_alignment));
+        document()->setDefaultTextOption(option);
+    }
+    layoutChanged();
 }
 
+// The shared layout keeps the inner margins; the editor's own layout,
+// which draws nothing, keeps them in its frame so its lines stay alike.
 void LabelControl::applyMargins() {
-    double scale = m_zoom / 100.0;
-    setViewportMargins(twipsToPixels(m_margins.left * scale, dpiX()),
-                       twipsToPixels(m_margins.top * scale, dpiY()),
-                       twipsToPixels(m_margins.right * scale, dpiX()),
-                       twipsToPixels(m_margins.bottom * scale, dpiY()));
+    {
+        Quiet quiet(*this);
+        const double scale = m_zoom / 100.0;
+        QTextFrameFormat frame = document()->rootFrame()->frameFormat();
+        frame.setLeftMargin(twipsToPixelsF(m_margins.left * scale, dpiX()));
+        frame.setTopMargin(twipsToPixelsF(m_margins.top * scale, dpiY()));
+        frame.setRightMargin(twipsToPixelsF(m_margins.right * scale, dpiX()));
+        frame.setBottomMargin(twipsToPixelsF(m_margins.bottom * scale, dpiY()));
+        document()->rootFrame()->setFrameFormat(frame);
+    }
+    layoutChanged();
 }
 
 void LabelControl::applyGeometry() {

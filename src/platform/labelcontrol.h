@@ -3,8 +3,10 @@
 #include <QString>
 #include <QTextEdit>
 
+#include <memory>
 #include <string>
 
+#include "paint/labellayout.h"
 #include "platform/labelfont.h"
 
 namespace lm {
@@ -43,6 +45,14 @@ enum LabelAlignmentValue {
 // Geometry: positions and sizes are twips on the page, shown at the screen's
 // logical DPI. The zoom factor scales the drawing of the text (font and inner
 // margins), never the control's size; the page layout moves the controls.
+//
+// Drawing: the text is drawn from the layout the sheet painter prints with
+// (LabelTextLayout, in twips at zoom 100), so the label shows the lines the
+// paper gets, broken at the same characters, down to the same last line, at
+// every zoom. Clicks, the caret and the line keys (Up, Down, Home, End) follow
+// that layout; editing, undo and the clipboard are the text editor's own.
+// A text that does not fit is marked in the label's top right corner, on
+// screen only, and the tooltip and accessible description say why.
 class LabelControl : public QTextEdit {
     Q_OBJECT
   public:
@@ -99,13 +109,28 @@ class LabelControl : public QTextEdit {
     // alignment and inner margins.
     void copyFormatFrom(const LabelControl& templ);
 
+    // The text as it shows, line breaks as '\n'.
+    QString shownText() const;
+    // The box, margins, font and alignment the text is laid out with.
+    LabelFormat layoutFormat() const;
+    // The lines the label shows (and prints).
+    const LabelTextLayout& textLayout() const;
+    // The text does not fit: it is marked so.
+    bool overflowMarked() const;
+
   signals:
     void changed();
     void clicked();
     void focusEntered();
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
@@ -120,6 +145,12 @@ class LabelControl : public QTextEdit {
     void applyMargins();
     void applyGeometry();
     void setBorderColor(const QColor& color);
+    void layoutChanged();
+    void updateOverflowMark();
+    bool moveAlongLayout(QKeyEvent* event);
+    int positionAtPixel(const QPointF& viewportPoint) const;
+    double drawScaleX() const;
+    double drawScaleY() const;
     double dpiX() const;
     double dpiY() const;
 
@@ -137,6 +168,9 @@ class LabelControl : public QTextEdit {
     double m_top = 0;
     int m_width = 0;
     int m_height = 0;
+    mutable std::unique_ptr<LabelTextLayout> m_layout;  // made when first needed
+    bool m_marked = false;
+    bool m_selecting = false;  // the left button is down in the label
 };
 
 }  // namespace lm

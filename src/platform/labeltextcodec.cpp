@@ -21,8 +21,18 @@ QString labelBytesToText(const std::string& bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         unsigned char b = static_cast<unsigned char>(bytes[i]);
         if (b == '\r') {
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-            text += QLatin1Char('\n');
+            // CR LF is one break, and so is CR CR LF: old imports of Windows
+            // exports kept each line's own CR before adding CR LF. A run of
+            // CRs without an LF is a break each.
+            std::size_t end = i;
+            while (end < bytes.size() && bytes[end] == '\r') ++end;
+            if (end < bytes.size() && bytes[end] == '\n') {
+                text += QLatin1Char('\n');
+            } else {
+                text += QString(static_cast<qsizetype>(end - i), QLatin1Char('\n'));
+                --end;
+            }
+            i = end;
         } else if (b == '\n') {
             text += QLatin1Char('\n');
         } else {

@@ -8,7 +8,8 @@ namespace lm {
 
 // Converts between a label's bytes as the label file holds them (Windows-1252,
 // lines ended by CR LF) and the text a label control shows. On the way in, CR LF,
-// a lone CR and a lone LF each become one line break; on the way out every line
+// CR CR LF (older imports of Windows exports), a lone CR and a lone LF each
+// become one line break; on the way out every line
 // break becomes CR LF. Undefined Windows-1252 bytes map to the code point of the
 // same number, so every byte can be shown and written back.
 QString labelBytesToText(const std::string& bytes);

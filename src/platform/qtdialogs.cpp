@@ -1,14 +1,20 @@
 #include "platform/qtdialogs.h"
 
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSpacerItem>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "platform/filefilter.h"
 #include "platform/fontchooserdialog.h"
@@ -171,6 +177,45 @@ bool QtDialogs::printDialog(QPrinter& printer) {
         QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QPrintDialog::accept);
     }
     return dialog.exec() == QDialog::Accepted;
+}
+
+// A list of the problems with a button for each way on: the operator picks a
+// line and goes to its label, or prints anyway, or cancels.
+PrintProblemAnswer QtDialogs::printProblems(const QString& text, const QStringList& problems) {
+    QDialog dialog(m_parent);
+    dialog.setObjectName(QStringLiteral("PrintProblems"));
+    dialog.setWindowTitle(kMessageTitle);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* intro = new QLabel(text, &dialog);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    auto* list = new QListWidget(&dialog);
+    list->addItems(problems);
+    list->setCurrentRow(0);
+    list->setMinimumWidth(560);
+    intro->setBuddy(list);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* goTo = buttons->addButton(QStringLiteral("&Go to Label"), QDialogButtonBox::ActionRole);
+    QPushButton* anyway =
+        buttons->addButton(QStringLiteral("&Print Anyway"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    goTo->setDefault(true);
+    layout->addWidget(buttons);
+    PrintProblemAnswer answer;
+    QObject::connect(goTo, &QPushButton::clicked, &dialog, [&] {
+        answer.action = PrintProblemAction::GoToLabel;
+        answer.problem = std::max(0, list->currentRow());
+        dialog.accept();
+    });
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, [&] { goTo->click(); });
+    QObject::connect(anyway, &QPushButton::clicked, &dialog, [&] {
+        answer.action = PrintProblemAction::PrintAnyway;
+        dialog.accept();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted) return PrintProblemAnswer{};
+    return answer;
 }
 
 }  // namespace lm

@@ -23,6 +23,7 @@ class QtDialogs : public Dialogs {
     std::optional<QString> folderName(const QString& title, const QString& startFolder) override;
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
     bool printDialog(QPrinter& printer) override;
+    PrintProblemAnswer printProblems(const QString& text, const QStringList& problems) override;
 
   private:
     std::optional<QString> fileName(const QString& title, const QString& filter, bool save);

@@ -21,11 +21,12 @@
 #include "platform/labelcontrol.h"
 #include "platform/windowevents.h"
 #include "print/printersettings.h"
+#include "print/printcheck.h"
 #include "print/printfailure.h"
 #include "print/printingpro.h"
 #include "print/printjob.h"
 #include "print/printpage.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 #include "store/savecommands.h"
 
 namespace lm {
@@ -113,6 +114,7 @@ class PrintProgress {
     void open() {
         m_dialog = std::make_unique<QProgressDialog>(m_window.window());
         m_dialog->setWindowTitle(kMessageTitle);
+        m_dialog->setObjectName(QStringLiteral("PrintProgress"));
         m_dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog->setAutoClose(false);
         m_dialog->setAutoReset(false);
@@ -220,6 +222,7 @@ std::optional<int> printAllPages(WindowContext& window, QPrinter& printer) {
     if (window.dialogs().message(kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes)
         return std::nullopt;
+    if (!checkFileBeforePrinting(window)) return std::nullopt;
     if (!window.ViewZoom(100)) return std::nullopt;
 
     const bool pageChanged = state.PageChanged;

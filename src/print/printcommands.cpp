@@ -9,6 +9,7 @@
 #include "print/printall.h"
 #include "print/printersettings.h"
 #include "print/printpage.h"
+#include "print/printpreview.h"
 #include "print/printreport.h"
 
 namespace lm {
@@ -19,6 +20,8 @@ PrintCommands::PrintCommands(WindowContext& window, QObject* parent)
     connectMenuItem(window, "mnuFile_PrintSetup", this, [this] { mnuFile_PrintSetup_Click(); });
     connectMenuItem(window, "mnuFile_PrintPage", this, [this] { mnuFile_PrintPage_Click(); });
     connectMenuItem(window, "mnuFile_PrintAll", this, [this] { mnuFile_PrintAll_Click(); });
+    connectMenuItem(window, "mnuFile_PrintPreview", this,
+                    [this] { mnuFile_PrintPreview_Click(); });
 }
 
 void PrintCommands::mnuFile_PrintSetup_Click() {
@@ -45,6 +48,10 @@ void PrintCommands::tellWherePrinted(std::optional<int> sheets) {
         m_window.dialogs().message(noPrinterMessage(destination), MessageButtons::Ok,
                                    MessageIcon::Information);
     }
+}
+
+void PrintCommands::mnuFile_PrintPreview_Click() {
+    printPreview(m_window, m_printers.printer());
 }
 
 }  // namespace lm

@@ -20,6 +20,7 @@ class PrintCommands : public QObject {
     void mnuFile_PrintSetup_Click();
     void mnuFile_PrintPage_Click();
     void mnuFile_PrintAll_Click();
+    void mnuFile_PrintPreview_Click();
 
     PrinterSelection& printers() { return m_printers; }
 

@@ -1,10 +1,8 @@
 #include "print/printingpro.h"
 
-#include <cmath>
-
 #include "app/windowcontext.h"
 #include "platform/labelcontrol.h"
-#include "print/labelsheet.h"
+#include "paint/labelsheet.h"
 #include "print/printjob.h"
 
 namespace lm {
@@ -14,33 +12,14 @@ LabelControl* labelControl(WindowContext& window, bool pocket, int element) {
     return pocket ? window.pocketControl(element) : window.spineControl(element);
 }
 
-// What the label shows, blank lines and non-breaking spaces included.
-QString shownText(const LabelControl& control) {
-    QString text = control.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-SheetFont sheetFont(const LabelFont& font) {
-    return {font.name,
-            static_cast<int>(std::lround(font.size)),
-            font.bold,
-            font.italic,
-            font.strikethrough,
-            font.underline,
-            static_cast<std::uint32_t>(font.color)};
-}
-
 // The control prints with what it has: a font changed in Setup shows, and
-// prints, from the next start.
+// prints, from the next start. Its text is laid out as the control lays it out.
 void takeControlFormat(SheetLabel& label, const LabelControl& control) {
-    label.box = QRectF(control.leftTwips(), control.topTwips(), control.widthTwips(),
-                       control.heightTwips());
-    label.font = sheetFont(control.labelFont());
-    label.alignment = control.labelAlignment();
-    const InnerMargins m = control.innerMargins();
-    label.innerMargins = QMargins(m.left, m.top, m.right, m.bottom);
+    const LabelFormat format = control.layoutFormat();
+    label.box = QRectF(QPointF(control.leftTwips(), control.topTwips()), format.boxSize);
+    label.font = format.font;
+    label.alignment = format.alignment;
+    label.innerMargins = format.innerMargins;
 }
 
 }  // namespace
@@ -50,7 +29,7 @@ LabelSheet controlSheet(WindowContext& window) {
     LabelSheet sheet =
         labelSheet(state.settings, state.LabelType(), [&window](bool pocket, int element) {
             const LabelControl* control = labelControl(window, pocket, element);
-            return control ? shownText(*control) : QString();
+            return control ? control->shownText() : QString();
         });
     for (SheetLabel& label : sheet.labels)
         if (const LabelControl* control = labelControl(window, label.pocket, label.number))

@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "print/cupsjoboutcome.h"
-#include "print/labelsheet.h"
-#include "print/pdfsheetwriter.h"
+#include "paint/labelsheet.h"
+#include "paint/pdfsheetwriter.h"
 #include "print/printersettings.h"
-#include "print/sheetpainter.h"
+#include "paint/sheetpainter.h"
 
 namespace lm {
 namespace {

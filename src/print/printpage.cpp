@@ -2,6 +2,7 @@
 
 #include "app/windowcontext.h"
 #include "platform/dialogs.h"
+#include "print/printcheck.h"
 #include "print/printfailure.h"
 #include "print/printingpro.h"
 #include "print/printjob.h"
@@ -17,6 +18,7 @@ std::optional<int> printCurrentPage(WindowContext& window, QPrinter& printer) {
     if (window.dialogs().message(kPrintPageQuestion, MessageButtons::YesNo,
                                  MessageIcon::Question) != MessageAnswer::Yes)
         return std::nullopt;
+    if (!checkPageBeforePrinting(window)) return std::nullopt;
     // A failed layout has already run its recovery, which says so.
     if (!window.ViewZoom(100)) return std::nullopt;
     std::unique_ptr<PrintJob> job = PrintJob::start(printer, window.title());

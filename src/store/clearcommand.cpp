@@ -7,7 +7,7 @@
 #include "core/workfolder.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 #include "store/newfile.h"
 
 namespace lm {

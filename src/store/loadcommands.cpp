@@ -4,7 +4,7 @@
 #include "core/pagereader.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 #include "store/savecommands.h"
 
 namespace lm {

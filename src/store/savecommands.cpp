@@ -11,7 +11,7 @@
 #include "core/workfolder.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 #include "store/labelfilename.h"
 #include "store/setswithoutspine.h"
 

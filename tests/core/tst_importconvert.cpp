@@ -72,6 +72,8 @@ class TestImportConvert : public QObject {
   private slots:
     void convert_data();
     void convert();
+    void windowsLineEndsImportAsUnix_data();
+    void windowsLineEndsImportAsUnix();
     void largeExport();
     void exportCanBeConvertedOntoItself();
     void unreadableInputIsReported();
@@ -118,14 +120,15 @@ void TestImportConvert::convert_data() {
         QTest::addRow("type %d has no layout", type) << type << spines << 0LL << QByteArray();
 
     // How a spine line is cleaned.
-    row("spaces then carriage return", 1, spineBlock({"  \r"}), 1, " \r\r\n~~");
+    row("spaces then carriage return", 1, spineBlock({"  \r"}), 1, "~~");
     row("only one leading space goes", 1, spineBlock({"  QA76"}), 1, " QA76\r\n~~");
-    row("spaces before the CR stay", 1, spineBlock({"QA76  \r"}), 1, "QA76  \r\r\n~~");
+    row("spaces and CRs in any mix go", 1, spineBlock({"QA76  \r \r\r"}), 1, "QA76\r\n~~");
+    row("a CR inside the line stays", 1, spineBlock({"QA\r76\r"}), 1, "QA\r76\r\n~~");
 
     // How a two-column line is split and cleaned.
     row("columns 9 and 10 are lost", 5, pocketBlock({"PS3545  ABCDE"}), 1, "PS3545\r\n~~CDE\r\n~~");
     row("nine characters: no pocket column", 5, pocketBlock({"PS3545  x"}), 1, "PS3545\r\n~~~~");
-    row("short CR LF line keeps the CR", 5, pocketBlock({"QA76\r"}), 1, "QA76\r\r\n~~~~");
+    row("short CR LF line loses the CR", 5, pocketBlock({"QA76\r"}), 1, "QA76\r\n~~~~");
     row("pocket CRs then spaces are removed", 5, pocketBlock({"PS3545  xxTitle  \r\r"}), 1,
         "PS3545\r\n~~Title\r\n~~");
     row("only one leading pocket space goes", 5, pocketBlock({"PS3545      Title"}), 1,
@@ -152,7 +155,7 @@ void TestImportConvert::convert_data() {
         return readBytes(QStringLiteral(LM_TEST_DATA_DIR "/import/") + QLatin1String(name));
     };
     row("CatME sp1, CR LF", 1, fixture("catme_sp1.txt"), 2,
-        "REF\r\r\nQA76.73\r\r\n.C153\r\r\nS77\r\r\n2013\r\r\n~~FIC\r\r\nTOLKIEN\r\r\nv.1\r\r\n~~");
+        "REF\r\nQA76.73\r\n.C153\r\nS77\r\n2013\r\n~~FIC\r\nTOLKIEN\r\nv.1\r\n~~");
     row("CatME sl6, second label cut off", 4, fixture("catme_sl6_cut_off.txt"), 1,
         "J\r\n811\r\nSIL\r\nc.3\r\n~~"
         "Silverstein, Shel.\r\nWhere the sidewalk\r\nends : poems and\r\ndrawings.\r\n~~"
@@ -174,6 +177,40 @@ void TestImportConvert::convert() {
     QCOMPARE(readBytes(out), expected);
     QCOMPARE(result->labelsWritten, labels);
     QVERIFY(!result->cancelled);
+}
+
+void TestImportConvert::windowsLineEndsImportAsUnix_data() {
+    QTest::addColumn<int>("labelType");
+    QTest::addColumn<QByteArray>("lfExport");
+    const QByteArray typed = spineBlock({"REF", " QA76.73  ", ".C153 ", "", "2013"}) +
+                             spineBlock({"FIC", "TOLKIEN", "v.1", "   "}) + "\n";
+    QByteArray catme =
+        readBytes(QStringLiteral(LM_TEST_DATA_DIR "/import/catme_sp1.txt")).replace("\r", "");
+    for (int type : {1, 2, 7, 8, 10}) {
+        QTest::addRow("type %d, CatME export", type) << type << catme;
+        QTest::addRow("type %d, spaces and blank lines", type) << type << typed;
+    }
+}
+
+// A Windows export (CR LF) and the same export with LF line ends give the
+// same label file for every single-column layout: single-spaced.
+void TestImportConvert::windowsLineEndsImportAsUnix() {
+    QFETCH(int, labelType);
+    QFETCH(QByteArray, lfExport);
+    QByteArray crLfExport = lfExport;
+    crLfExport.replace("\n", "\r\n");
+    QTemporaryDir dir;
+    QByteArray outputs[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString in = dir.filePath(QStringLiteral("export%1.txt").arg(i));
+        const QString out = dir.filePath(QStringLiteral("out%1.dat").arg(i));
+        writeBytes(in, i == 0 ? lfExport : crLfExport);
+        QVERIFY(lm::FileConvert(in.toStdString(), labelType, out.toStdString()).ok());
+        outputs[i] = readBytes(out);
+    }
+    QVERIFY(!outputs[0].isEmpty());
+    QVERIFY(!outputs[0].contains("\r\r"));
+    QCOMPARE(outputs[1], outputs[0]);
 }
 
 void TestImportConvert::largeExport() {

@@ -20,7 +20,7 @@
 #include "hostilefiles.h"
 #include "import/connexionweb.h"
 #include "scripteddialogs.h"
-#include "store/filereport.h"
+#include "platform/filereport.h"
 #include "store/loadcommands.h"
 #include "testdata.h"
 

@@ -61,6 +61,7 @@ const char* const kExpectedMenus[] = {
     "  &Select Printer [mnuFile_PrintSetup]",
     "  &Print Current Page [mnuFile_PrintPage]",
     "  Print &All [mnuFile_PrintAll]",
+    "  Print Pre&view [mnuFile_PrintPreview]",
     "  -",
     "  &Exit [mnuFile_Exit]",
     "&Edit [mnuEdit]",

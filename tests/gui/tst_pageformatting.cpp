@@ -10,7 +10,7 @@
 #include "pagefixtures.h"
 #include "platform/buttonbar.h"
 #include "platform/labelcontrol.h"
-#include "print/labelsheet.h"
+#include "paint/labelsheet.h"
 #include "print/printingpro.h"
 #include "scripteddialogs.h"
 

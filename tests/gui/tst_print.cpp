@@ -285,8 +285,12 @@ void TestPrint::printAllCancelledInItsProgress() {
     QTimer operatorHand;
     bool seen = false;
     connect(&operatorHand, &QTimer::timeout, this, [&] {
-        auto* progress = window->findChild<QProgressDialog*>();
-        if (seen || !progress || !progress->isVisible()) return;
+        // Printing's own progress, not the one of the check before it.
+        QProgressDialog* progress = nullptr;
+        for (QProgressDialog* shown : window->findChildren<QProgressDialog*>())
+            if (shown->isVisible() && shown->objectName() != QLatin1String("CheckProgress"))
+                progress = shown;
+        if (seen || !progress) return;
         seen = true;
         connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged, progress,
                 [progress](int value) {

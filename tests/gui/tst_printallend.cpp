@@ -63,7 +63,7 @@ class RunWatch : public QObject {
   public:
     RunWatch(lm::Forms1& window, int page, std::function<void(QProgressDialog&)> act) {
         connect(&m_timer, &QTimer::timeout, this, [&window, page, act, this] {
-            auto* progress = window.findChild<QProgressDialog*>();
+            auto* progress = window.findChild<QProgressDialog*>(QStringLiteral("PrintProgress"));
             static const QRegularExpression counted(QStringLiteral(R"(\(Page +(\d+)\)$)"));
             const QRegularExpressionMatch m = counted.match(window.title());
             if (!progress || !progress->isVisible() || !m.hasMatch()) return;

@@ -164,7 +164,7 @@ void TestPrintReport::printAllCountsItsSheets() {
     QStringList shown;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &watch, [&] {
-        auto* progress = s.window->findChild<QProgressDialog*>();
+        auto* progress = s.window->findChild<QProgressDialog*>(QStringLiteral("PrintProgress"));
         if (!progress || !shown.isEmpty()) return;
         watch.stop();
         auto* label = progress->findChild<QLabel*>();

@@ -7,7 +7,7 @@
 #include "core/labeltypes.h"
 #include "core/pagegeometry.h"
 #include "paintfixtures.h"
-#include "print/labelsheet.h"
+#include "paint/labelsheet.h"
 
 using lm::LabelSheet;
 using lm::SheetLabel;

@@ -11,8 +11,8 @@
 #include "core/labeltypes.h"
 #include "paintfixtures.h"
 #include "pdfwords.h"
-#include "print/labelsheet.h"
-#include "print/pdfsheetwriter.h"
+#include "paint/labelsheet.h"
+#include "paint/pdfsheetwriter.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "core/labeltypes.h"
 #include "paintfixtures.h"
 #include "pdfwords.h"
-#include "print/labelsheet.h"
-#include "print/sheetpainter.h"
+#include "paint/labelsheet.h"
+#include "paint/sheetpainter.h"
 #include "recordingdevice.h"
 
 using lm::LabelSheet;

@@ -86,8 +86,9 @@ lpadmin -d "$queue" || { echo "FAIL: lpadmin could not make $queue the default";
 export LPDEST=$queue
 
 # The default settings (sp1, Interactive printing) and a working label file
-# of three labels.
-printf 'FIRSTLABEL~~SECOND~~THIRD~~' >"$QORTEX_DIR/\$\$label.dat"
+# of three labels that fit their labels (one that does not would be listed
+# by the check before printing).
+printf 'FIRST~~SECOND~~THIRD~~' >"$QORTEX_DIR/\$\$label.dat"
 export LM_OUT=$out LM_BEFORE=$before LM_QUEUE=$queue
 
 # Prints once; then, with the queue refusing jobs, once more, which must end

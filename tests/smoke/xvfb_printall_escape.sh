@@ -18,9 +18,9 @@ session() {
     start_program "^Kelvarine Label Maker - "
     menu f a a Return  # File, Print All: the second item on A
     answer "print all" Return
-    search_window "^Kelvarine Label Maker\$" 30
-    local progress=$found
-    # Under way: the title counts the sheets.
+    # Under way: the title counts the sheets. The check before printing has
+    # a progress of its own, closed by then, so the one found next is
+    # printing's.
     local name=""
     for _ in $(seq 1 300); do
         name=$(xdotool getwindowname "$window" 2>/dev/null)
@@ -28,6 +28,8 @@ session() {
         sleep 0.1
     done
     echo "at: $name"
+    search_window "^Kelvarine Label Maker\$" 30
+    local progress=$found
     focus "$progress" && keys Escape
     wait_closed "$progress"
     expect_title "$(title_of 1 '  ')"

@@ -1,6 +1,8 @@
 #include "scripteddialogs.h"
 
+#include <QDialog>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -226,4 +228,39 @@ std::optional<lm::FontChoice> ScriptedDialogs::chooseFont(const lm::FontChoice& 
 bool ScriptedDialogs::printDialog(QPrinter&) {
     std::optional<Step> step = next(Kind::Print, QStringLiteral("print dialog"));
     return step && step->accept;
+}
+
+void ScriptedDialogs::expectPrintProblems(const QStringList& problems,
+                                          lm::PrintProblemAnswer answer) {
+    Step& step = push(Kind::Problems, QStringLiteral("print problems ") +
+                                          visible(problems.join(QLatin1Char('|'))));
+    step.problems = problems;
+    step.problemAnswer = answer;
+}
+
+void ScriptedDialogs::expectPreview(std::function<void(QDialog&)> inspect) {
+    push(Kind::Preview, QStringLiteral("print preview")).inspect = std::move(inspect);
+}
+
+lm::PrintProblemAnswer ScriptedDialogs::printProblems(const QString& text,
+                                                      const QStringList& problems) {
+    std::optional<Step> step = next(
+        Kind::Problems, QStringLiteral("print problems ") + visible(problems.join(QLatin1Char('|'))));
+    if (!step) return {};
+    check(QStringLiteral("print problems text"), QStringLiteral("These labels will not print as they show:"), text);
+    check(QStringLiteral("print problems"), step->problems.join(QLatin1Char('|')),
+          problems.join(QLatin1Char('|')));
+    return step->problemAnswer;
+}
+
+// The preview is shown for real, so that it lays its pages out; the
+// inspection runs once it is up, and the preview closes after it.
+void ScriptedDialogs::printPreview(QDialog& preview) {
+    std::optional<Step> step = next(Kind::Preview, QStringLiteral("print preview"));
+    if (!step) return;
+    QTimer::singleShot(0, &preview, [&preview, inspect = step->inspect] {
+        if (inspect) inspect(preview);
+        if (preview.isVisible()) preview.reject();
+    });
+    preview.exec();
 }

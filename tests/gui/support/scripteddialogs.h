@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "platform/dialogs.h"
@@ -44,6 +45,11 @@ class ScriptedDialogs : public lm::Dialogs {
     // `preset`, when given, must be what the dialog is opened with.
     void expectFont(std::optional<lm::FontChoice> preset, std::optional<lm::FontChoice> answer);
     void expectPrint(bool accept);
+    // The list of the check before printing: exactly these lines, answered so.
+    void expectPrintProblems(const QStringList& problems, lm::PrintProblemAnswer answer);
+    // A print preview; `inspect` gets it shown and closes it (or leaves it
+    // to be closed here).
+    void expectPreview(std::function<void(QDialog&)> inspect);
 
     // Everything wrong so far: differing and unexpected prompts, then the
     // steps not yet answered. Empty when the script ran exactly.
@@ -62,9 +68,11 @@ class ScriptedDialogs : public lm::Dialogs {
     std::optional<QString> folderName(const QString& title, const QString& startFolder) override;
     std::optional<lm::FontChoice> chooseFont(const lm::FontChoice& preset) override;
     bool printDialog(QPrinter& printer) override;
+    lm::PrintProblemAnswer printProblems(const QString& text, const QStringList& problems) override;
+    void printPreview(QDialog& preview) override;
 
   private:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, Font, Print };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, Font, Print, Problems, Preview };
     struct Step {
         Kind kind = Kind::Message;
         lm::MessageRequest message;
@@ -77,6 +85,9 @@ class ScriptedDialogs : public lm::Dialogs {
         std::optional<lm::FontChoice> preset;
         std::optional<lm::FontChoice> font;
         bool accept = false;
+        QStringList problems;
+        lm::PrintProblemAnswer problemAnswer;
+        std::function<void(QDialog&)> inspect;
         QString description;  // for a report of a step not shown
     };
 

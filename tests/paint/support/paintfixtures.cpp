@@ -1,7 +1,7 @@
 #include "paintfixtures.h"
 
 #include "core/labeltypes.h"
-#include "print/pdfsheetwriter.h"
+#include "paint/pdfsheetwriter.h"
 
 lm::Settings settingsForType(int labelType) {
     lm::Settings settings = lm::defaultSettings();

@@ -5,7 +5,7 @@
 
 #include "core/labelpage.h"
 #include "core/settings.h"
-#include "print/labelsheet.h"
+#include "paint/labelsheet.h"
 
 // The settings a fresh choice of `labelType` gives: the type's own page
 // margins and spine size, inner margins 35 and 30, Times New Roman.

@@ -1,4 +1,4 @@
-#include "print/pdfsheetwriter.h"
+#include "paint/pdfsheetwriter.h"
 
 #include <QIODevice>
 #include <QPageLayout>
@@ -8,8 +8,8 @@
 #include <QSaveFile>
 #include <optional>
 
-#include "print/labelsheet.h"
-#include "print/sheetpainter.h"
+#include "paint/labelsheet.h"
+#include "paint/sheetpainter.h"
 
 namespace lm {
 namespace {

@@ -51,8 +51,9 @@ struct LabelSheet {
 };
 
 // A label text as the label file holds it (Windows-1252 bytes, CR LF line
-// breaks) in the form the painter draws. A lone CR or LF also breaks the line,
-// so a stray control byte never prints as a box.
+// breaks) in the form the painter draws. CR CR LF, which older imports of
+// Windows exports wrote, is one break too; a lone CR or LF also breaks the
+// line, so a stray control byte never prints as a box.
 QString labelTextFromBytes(const std::string& bytes);
 
 // The text of spine (pocket == false) or pocket element `number`.

@@ -6,7 +6,7 @@
 
 namespace lm {
 
-class WindowContext;
+class Dialogs;
 struct Error;
 
 // Shows a failed file operation in a critical box titled "Kelvarine Label
@@ -14,7 +14,7 @@ struct Error;
 // saved in /home/ann/a.dat."), then, after an empty line, the reason as a
 // sentence. When the error is about another file than `file`, the reason
 // names that file too.
-void reportFileError(WindowContext& window, const QString& what, const std::string& file,
+void reportFileError(Dialogs& dialogs, const QString& what, const std::string& file,
                      const Error& error);
 
 // The reason of `error` as a sentence: capital first letter, final period,

@@ -1,6 +1,5 @@
-#include "store/filereport.h"
+#include "platform/filereport.h"
 
-#include "app/windowcontext.h"
 #include "core/result.h"
 #include "platform/dialogs.h"
 
@@ -16,10 +15,10 @@ QString reasonSentence(const Error& error, const std::string& file) {
     return reason;
 }
 
-void reportFileError(WindowContext& window, const QString& what, const std::string& file,
+void reportFileError(Dialogs& dialogs, const QString& what, const std::string& file,
                      const Error& error) {
-    window.dialogs().message(what + QStringLiteral("\r\n\r\n") + reasonSentence(error, file),
-                             MessageButtons::Ok, MessageIcon::Critical);
+    dialogs.message(what + QStringLiteral("\r\n\r\n") + reasonSentence(error, file),
+                    MessageButtons::Ok, MessageIcon::Critical);
 }
 
 }  // namespace lm

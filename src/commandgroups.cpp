@@ -1,4 +1,4 @@
-#include "app/commandgroups.h"
+#include "commandgroups.h"
 
 #include "app/helpcommands.h"
 #include "app/pagecommands.h"

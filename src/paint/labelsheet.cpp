@@ -1,4 +1,4 @@
-#include "print/labelsheet.h"
+#include "paint/labelsheet.h"
 
 #include <initializer_list>
 
@@ -80,8 +80,17 @@ QString labelTextFromBytes(const std::string& bytes) {
     for (std::size_t i = 0; i < decoded.size(); ++i) {
         char32_t c = decoded[i];
         if (c == U'\r') {
-            text += QLatin1Char('\n');
-            if (i + 1 < decoded.size() && decoded[i + 1] == U'\n') ++i;
+            // CR LF is one break, and so is CR CR LF (old imports of Windows
+            // exports); a run of CRs without an LF is a break each.
+            std::size_t end = i;
+            while (end < decoded.size() && decoded[end] == U'\r') ++end;
+            if (end < decoded.size() && decoded[end] == U'\n') {
+                text += QLatin1Char('\n');
+            } else {
+                text += QString(static_cast<qsizetype>(end - i), QLatin1Char('\n'));
+                --end;
+            }
+            i = end;
         } else if (c == U'\n') {
             text += QLatin1Char('\n');
         } else {
