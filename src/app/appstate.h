@@ -32,6 +32,9 @@ struct AppState : PageState, EditRequest {
     // The label last clicked: spine element n as n, pocket element n as
     // n + 40; 0 until one is clicked.
     int SelectedLabel = 0;
+    // How long a save waits for another program that is writing the same
+    // label file before it reports the file as busy.
+    int FileLockWaitMs = 10000;
 };
 
 }  // namespace lm

@@ -44,6 +44,23 @@ void stayAfterFailedRead(WindowContext& window, const Error& error, std::int32_t
     state.PageChanged = false;
 }
 
+// Page `pageNumber` found from the start of the file as it is now, every
+// remembered page start dropped. False when it could not be read (told).
+bool showPageAfresh(WindowContext& window, int pageNumber, std::int32_t oldStart) {
+    AppState& state = window.state();
+    state.PageStarts.forget();
+    Status shown;
+    {
+        BusyCursor busy;
+        shown = showPage(state, window.page(), state.LabelType(), pageNumber);
+    }
+    if (!shown) {
+        stayAfterFailedRead(window, shown.error(), oldStart);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void nextPage(WindowContext& window) {
@@ -64,6 +81,14 @@ void nextPage(WindowContext& window) {
     const std::int32_t oldEnd = state.PageEndPosition;
     window.page().clear();
     if (!window.ViewZoom(state.ZoomValue)) return;  // the recovery shows page 1
+    if (pageSourceNow(state) != PageSource::Unchanged) {
+        // Another program has changed the file since this page was read: the
+        // page after it is found afresh, never read at the old end.
+        if (!showPageAfresh(window, state.PageNumber + 1, oldStart)) return;
+        window.setPageTitle(TitleSpacing::TwoSpaces);
+        state.PageChanged = false;
+        return;
+    }
     state.PageStartPosition = oldEnd + 1;
     if (oldEnd < state.LabelFileLength) {
         Status read = ReadLabelFile(state, window.page(), state.LabelType(), state.CurrentFileName,
@@ -88,6 +113,18 @@ void previousPage(WindowContext& window) {
     if (state.PageChanged && !mnuFile_Save_Click(window)) return;
 
     const std::int32_t oldStart = state.PageStartPosition;
+    if (pageSourceNow(state) != PageSource::Unchanged) {
+        if (state.PageNumber <= 1) {
+            showFirstPageAgain(window);
+            return;
+        }
+        window.page().clear();
+        if (!showPageAfresh(window, state.PageNumber - 1, oldStart)) return;
+        window.setPageTitle(TitleSpacing::TwoSpaces);
+        if (!window.ViewZoom(state.ZoomValue)) return;
+        state.PageChanged = false;
+        return;
+    }
     state.PageEndPosition = oldStart - 1;
     Result<std::int32_t> start = Error{};
     {

@@ -39,7 +39,8 @@ CliCommand deleteCommand() {
             "same page save.\n\n"
             "  --type N   label type, 1 to 10\n"
             "  --page P   the P-th page as the window pages through the file, 1 to 32767\n"
-            "  --label L  the selected label: spine control i is i, pocket control i is i + 40\n\n"
+            "  --label L  the selected label: spine control i is i, pocket control i is i + 40\n" +
+            std::string(kSharedEditOptionsHelp) + "\n"
             "Exit status: 0 done, 1 the file could not be read or written, 2 bad arguments or\n"
             "input refused (\"No label is selected!\").\n",
             runDelete};

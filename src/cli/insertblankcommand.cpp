@@ -60,7 +60,8 @@ CliCommand insertBlankCommand() {
             "  --type N   label type, 1 to 10\n"
             "  --page P   the P-th page as the window pages through the file, 1 to 32767\n"
             "  --label L  the selected label: spine control i is i, pocket control i is i + 40\n"
-            "  --count C  digits only, at most the label type's limit (sets per page - 1)\n\n"
+            "  --count C  digits only, at most the label type's limit (sets per page - 1)\n" +
+            std::string(kSharedEditOptionsHelp) + "\n"
             "Exit status: 0 done, 1 the file could not be read or written, 2 bad arguments or\n"
             "input refused (\"No label is selected!\", \"You entered illegal numbers!\").\n",
             runInsertBlank};

@@ -84,7 +84,8 @@ CliCommand seriesCommand() {
         "  --numbers1 LIST numbers and ranges: 1-3,7 (default empty)\n"
         "  --constant2 T   text before each number of the second list (default empty)\n"
         "  --numbers2 LIST the second list; every number of the first is combined with it\n"
-        "  --copies C      copies of each numbered set, 1 to 32767 (default 1)\n\n"
+        "  --copies C      copies of each numbered set, 1 to 32767 (default 1)\n" +
+            std::string(kSharedEditOptionsHelp) + "\n"
         "Exit status: 0 done, 1 the file could not be read or written, 2 bad arguments or\n"
         "input refused (\"You entered illegal numbers!\", \"No label is selected!\",\n"
         "\"Multilpe Copies is diabled!\").\n",

@@ -98,6 +98,7 @@ Status ReadLabelFile(PageState& state, LabelPage& page, int labelType, const std
     if (!opened) return opened;
 
     state.LabelFileLength = narrow(file.length());
+    state.PageFileIdentity = file.identity();
     state.PageStarts.attach(FileName, labelType, file.identity());
     state.PageEndPosition = StartPosition - 1;
     if (file.length() == 0 || StartPosition > file.length()) return {};

@@ -20,7 +20,6 @@
 namespace lm {
 namespace {
 
-constexpr std::size_t kCopyBlock = 4 * 1024 * 1024;
 constexpr std::size_t kPageFlush = 1024 * 1024;
 
 enum class SetAction { Write, InsertBlanksThenWrite, Produce };
@@ -126,18 +125,9 @@ Result<std::vector<PlannedSet>> planPage(const std::string& path, const LabelPag
 }
 
 Status copyBytes(const ReadableFile& source, std::int64_t from, std::int64_t to,
-                 AtomicFileWriter& target, std::vector<char>& buffer) {
-    while (from < to) {
-        std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(to - from, kCopyBlock));
-        if (buffer.size() < want) buffer.resize(want);
-        Result<std::size_t> read = source.readAt(from, buffer.data(), want);
-        if (!read) return read.status();
-        if (*read == 0) return Error{source.path(), "the file became shorter while it was saved"};
-        Status written = target.write(buffer.data(), *read);
-        if (!written) return written;
-        from += static_cast<std::int64_t>(*read);
-    }
-    return {};
+                 AtomicFileWriter& target) {
+    if (from >= to) return {};
+    return target.copyFrom(source.descriptor(), from, to - from, source.path());
 }
 
 // Collects the page's texts and passes them on in large pieces, refusing to
@@ -205,6 +195,10 @@ bool fileIsMissing(const std::string& path) {
     return ::stat(path.c_str(), &st) != 0 && errno == ENOENT;
 }
 
+bool sameFileAsRead(const FileIdentity& read, const FileIdentity& now) {
+    return read.size < 0 || read == now;
+}
+
 }  // namespace
 
 Status checkPageCanBeSaved(const LabelPage& page, int labelType, const EditRequest& edit,
@@ -215,7 +209,8 @@ Status checkPageCanBeSaved(const LabelPage& page, int labelType, const EditReque
 }
 
 Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelType,
-                                  const EditRequest& edit, const std::string& FileName) {
+                                  const EditRequest& edit, const std::string& FileName,
+                                  const SaveOptions& options) {
     const LabelTypeInfo* type = labelTypeInfo(labelType);
     if (!type) return Error{"", "unknown label type " + std::to_string(labelType)};
     if (FileName.empty()) return Error{"", "no file name was given to save the labels into"};
@@ -231,9 +226,13 @@ Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelTy
     if (start < 1) return Error{sourcePath, "the page lies before the start of the file"};
     ReadableFile source;
     std::int64_t sourceLength = 0;
+    const bool knownSource = haveSource && state.PageFileIdentity.size >= 0;
+    if (knownSource && fileIsMissing(sourcePath)) return Error{sourcePath, kFileGoneReason};
     if (haveSource && !(start == 1 && fileIsMissing(sourcePath))) {
         Status opened = source.open(sourcePath);
         if (!opened) return opened.error();
+        if (!sameFileAsRead(state.PageFileIdentity, source.identity()))
+            return Error{sourcePath, kFileChangedReason};
         sourceLength = source.length();
         Status fits = checkLabelFileLength(sourcePath, sourceLength);
         if (!fits) return fits.error();
@@ -257,16 +256,16 @@ Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelTy
     const std::int64_t restLength = std::max<std::int64_t>(sourceLength - restFrom, 0);
 
     AtomicFileWriter target;
-    Status status = target.open(FileName);
+    Status status = target.open(FileName, options.inPlace ? AtomicFileWriter::Replace::InPlace
+                                                          : AtomicFileWriter::Replace::ByRename);
     if (!status) return status.error();
-    std::vector<char> buffer;
-    if (source.isOpen()) status = copyBytes(source, 0, start - 1, target, buffer);
+    if (source.isOpen()) status = copyBytes(source, 0, start - 1, target);
     if (!status) return status.error();
 
     PageStream stream(target, *type, kLargestLabelFileLength - (start - 1) - restLength);
     status = writePage(stream, *plan, *type, edit, FileName);
     if (!status) return status.error();
-    if (restLength > 0) status = copyBytes(source, restFrom, sourceLength, target, buffer);
+    if (restLength > 0) status = copyBytes(source, restFrom, sourceLength, target);
     if (!status) return status.error();
     status = target.commit();
     if (!status) return status.error();
@@ -276,6 +275,7 @@ Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelTy
     const std::int64_t newLength = start - 1 + stream.bytes() + restLength;
     PageIndex& index = state.PageStarts;
     Result<FileIdentity> written = fileIdentityOf(FileName);
+    state.PageFileIdentity = written ? *written : FileIdentity{};
     if (!written) {
         index.forget();
     } else if (source.isOpen() && index.describes(sourcePath, labelType) &&

@@ -31,6 +31,9 @@ struct SaveOutcome {
 // page changes. On success `state` describes the file written: FileName is
 // the current file, PageEndPosition the last byte of the page, and
 // LabelFileLength its new length; PageChanged is the caller's to clear.
+// When PageFileIdentity is known and CurrentFileName is no longer that file
+// (changed or replaced by another program, or gone), nothing is written: the
+// page's positions would cut the other program's labels apart.
 // The checks SaveLabelFile makes before it touches any file: every text it
 // would write reads back as it is, and the pending edit's numbers are legal.
 // A failure here is the operator's to mend (the page stays changed); the
@@ -39,7 +42,22 @@ struct SaveOutcome {
 Status checkPageCanBeSaved(const LabelPage& page, int labelType, const EditRequest& edit,
                            const std::string& FileName);
 
+// How the new file replaces FileName: by rename (the safe way), or, for a
+// file with several names that must all see the labels, in place.
+struct SaveOptions {
+    bool inPlace = false;
+};
+
+// The reasons a save refuses to copy around a page whose file is no longer
+// the one it was read from (PageFileIdentity): the caller asks the operator.
+inline constexpr const char* kFileChangedReason =
+    "another program has changed the file since the page was read; nothing was written";
+inline constexpr const char* kFileGoneReason =
+    "the file no longer exists (another program has deleted or moved it since the page was "
+    "read); nothing was written";
+
 Result<SaveOutcome> SaveLabelFile(PageState& state, LabelPage& page, int labelType,
-                                  const EditRequest& edit, const std::string& FileName);
+                                  const EditRequest& edit, const std::string& FileName,
+                                  const SaveOptions& options = {});
 
 }  // namespace lm

@@ -18,7 +18,15 @@ struct PageState {
     // Page starts of CurrentFileName already found; kept up to date by the
     // page reader and the page save.
     PageIndex PageStarts;
+    // CurrentFileName as it was when the page on display was read or saved
+    // (size -1: not known). Another program may change the file meanwhile;
+    // then the page's positions describe a file that no longer exists.
+    FileIdentity PageFileIdentity;
 };
+
+// Whether CurrentFileName is still the file the page on display came from.
+enum class PageSource { Unchanged, Changed, Gone };
+PageSource pageSourceNow(const PageState& state);
 
 // PageNumber is 16-bit: the last page the window can show.
 constexpr int kLastPageNumber = 32767;

@@ -31,6 +31,18 @@ Result<FileIdentity> fileIdentityOf(const std::string& path) {
     return identityFrom(st);
 }
 
+Result<FileIdentity> fileIdentityOfDescriptor(int fd) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) return Error{"", systemReason(errno)};
+    return identityFrom(st);
+}
+
+unsigned long hardLinkCount(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    return static_cast<unsigned long>(st.st_nlink);
+}
+
 Result<OpenedFile> openRegularFile(const std::string& path, bool createMissing) {
     // Without O_NONBLOCK, opening a named pipe waits for a writer, for good.
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;

@@ -27,6 +27,10 @@ struct FileIdentity {
 
 // The identity of the file at `path`, or an Error when it cannot be stat'ed.
 Result<FileIdentity> fileIdentityOf(const std::string& path);
+// The identity of the file open at `fd`.
+Result<FileIdentity> fileIdentityOfDescriptor(int fd);
+// How many names (hard links) the file at `path` has; 0 when it cannot be stat'ed.
+unsigned long hardLinkCount(const std::string& path);
 
 // A descriptor open for reading, and what it is.
 struct OpenedFile {
@@ -58,6 +62,7 @@ class ReadableFile {
     const std::string& path() const { return m_path; }
     std::int64_t length() const { return m_identity.size; }
     const FileIdentity& identity() const { return m_identity; }
+    int descriptor() const { return m_fd; }
 
     // Reads up to `size` bytes at 0-based `offset`; fewer only at the end of
     // the file. Returns the count read.

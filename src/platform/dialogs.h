@@ -28,6 +28,18 @@ struct MessageRequest {
     std::optional<MessageAnswer> defaultButton;
 };
 
+// A question whose answers are buttons named for what they do, for the few
+// questions no standard set of buttons fits. Escape (or closing the box)
+// answers `escapeChoice`.
+struct ChoiceRequest {
+    QString text;
+    QString title = kMessageTitle;
+    MessageIcon icon = MessageIcon::Exclamation;
+    QStringList choices;
+    int defaultChoice = 0;
+    int escapeChoice = 0;
+};
+
 // A font as the font dialog shows and returns it. The colour is a Windows RGB
 // value, 0x00BBGGRR, as the settings file keeps it; the size may have a fraction.
 struct FontChoice {
@@ -59,6 +71,9 @@ class Dialogs {
     virtual ~Dialogs() = default;
 
     virtual MessageAnswer message(const MessageRequest& request) = 0;
+
+    // The index in request.choices of the button pressed.
+    virtual int choose(const ChoiceRequest& request) = 0;
 
     // The answer typed, or nullopt for Cancel. An empty answer is not Cancel.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,

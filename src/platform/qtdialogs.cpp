@@ -119,6 +119,26 @@ MessageAnswer QtDialogs::message(const MessageRequest& request) {
     }
 }
 
+int QtDialogs::choose(const ChoiceRequest& request) {
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(qtIcon(request.icon), request.title, text, QMessageBox::NoButton, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    QList<QAbstractButton*> buttons;
+    for (int i = 0; i < request.choices.size(); ++i) {
+        buttons << box.addButton(request.choices[i], i == request.escapeChoice
+                                                         ? QMessageBox::RejectRole
+                                                         : QMessageBox::AcceptRole);
+    }
+    if (request.defaultChoice >= 0 && request.defaultChoice < buttons.size())
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons[request.defaultChoice]));
+    if (request.escapeChoice >= 0 && request.escapeChoice < buttons.size())
+        box.setEscapeButton(buttons[request.escapeChoice]);
+    box.exec();
+    const int pressed = int(buttons.indexOf(box.clickedButton()));
+    return pressed >= 0 ? pressed : request.escapeChoice;
+}
+
 std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString& title,
                                            const QString& defaultText) {
     QInputDialog dialog(m_parent);

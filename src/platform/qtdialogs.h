@@ -16,6 +16,7 @@ class QtDialogs : public Dialogs {
     void setParentWindow(QWidget* parent) { m_parent = parent; }
 
     MessageAnswer message(const MessageRequest& request) override;
+    int choose(const ChoiceRequest& request) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     std::optional<QString> openFileName(const QString& title, const QString& filter) override;

@@ -3,11 +3,13 @@
 #include "app/windowcontext.h"
 #include "core/atomicfile.h"
 #include "core/counterfile.h"
+#include "core/labelfilelock.h"
 #include "core/labelpage.h"
 #include "core/workfolder.h"
 #include "platform/dialogs.h"
 #include "platform/windowevents.h"
 #include "platform/filereport.h"
+#include "store/lockedsave.h"
 #include "store/newfile.h"
 
 namespace lm {
@@ -28,7 +30,12 @@ bool mnuFile_Clear_Click(WindowContext& window) {
         MessageAnswer::Yes)
         return false;
 
-    Status emptied = writeFileAtomically(file, {});
+    // One writer at a time: a save of another program finishes first.
+    Status emptied;
+    {
+        Result<LabelFileLock> lock = lockForWindow(window, file);
+        emptied = lock ? writeFileAtomically(file, {}) : Status(lock.error());
+    }
     if (!emptied) {
         reportFileError(
             window,

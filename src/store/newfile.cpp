@@ -13,6 +13,7 @@ void startNewPage(PageState& state) {
     state.LabelFileLength = 0;
     state.PageNumber = 1;
     state.PageStarts.forget();
+    state.PageFileIdentity = FileIdentity{};
 }
 
 void mnuFile_NewFile_Click(WindowContext& window) {

@@ -13,6 +13,7 @@
 #include "platform/windowevents.h"
 #include "platform/filereport.h"
 #include "store/labelfilename.h"
+#include "store/lockedsave.h"
 #include "store/setswithoutspine.h"
 
 namespace lm {
@@ -33,11 +34,9 @@ bool writePage(WindowContext& window, const std::string& path) {
     AppState& state = window.state();
     if (!confirmSetsWithoutSpine(window)) return false;
     const bool leavesOut = leavesOutSets(window.page(), state.LabelType(), state);
-    Result<SaveOutcome> saved = Error{};
-    {
-        BusyCursor busy;
-        saved = SaveLabelFile(state, window.page(), state.LabelType(), state, path);
-    }
+    LockedSave locked = savePageLocked(window, path);
+    if (locked.settled) return *locked.settled;
+    const Result<SaveOutcome>& saved = locked.saved;
     if (!saved) {
         if (savedButNotReread(saved.error())) {
             // The file holds the page; what is on display may not. Saying so

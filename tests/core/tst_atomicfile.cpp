@@ -17,7 +17,8 @@ class TestAtomicFile : public QObject {
   private slots:
     void replacesWholeFileKeepingItsMode();
     void abandonedWriteLeavesNoScratch();
-    void staleScratchOfADeadProcessIsRemoved();
+    void onlyScratchFilesNoWriterHoldsAreRemoved_data();
+    void onlyScratchFilesNoWriterHoldsAreRemoved();
     void workFolderIsCreated();
 };
 
@@ -48,18 +49,43 @@ void TestAtomicFile::abandonedWriteLeavesNoScratch() {
     QCOMPARE(readBytes(path), QByteArray("old"));
 }
 
-void TestAtomicFile::staleScratchOfADeadProcessIsRemoved() {
-    QTemporaryDir dir;
+void TestAtomicFile::onlyScratchFilesNoWriterHoldsAreRemoved_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("writerRuns");
+    QTest::addColumn<bool>("removed");
     // A pid far above any pid_max in use stands for a process that has ended.
-    const QString stale = dir.filePath(QStringLiteral(".a.dat.lm-save-999999999-abcdef"));
-    const QString live = dir.filePath(QStringLiteral(".a.dat.lm-save-1-abcdef"));  // init lives
-    const QString other = dir.filePath(QStringLiteral("a.dat"));
-    for (const QString& path : {stale, live, other})
-        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+    QTest::newRow("left by an ended process") << ".a.dat.lm-save-999999999-abcdef" << false << true;
+    // The process number of a killed save may be in use again by another
+    // program (here init): the name alone does not keep the file.
+    QTest::newRow("its process number reused") << ".a.dat.lm-save-1-abcdef" << false << true;
+    QTest::newRow("a save still writing it") << "" << true << false;
+    QTest::newRow("not a scratch file") << "a.dat" << false << false;
+}
+
+// Start-up removes the scratch files of saves that were killed, and only
+// those: a save still running (here in this process) holds the lock on its
+// scratch file, and keeps it.
+void TestAtomicFile::onlyScratchFilesNoWriterHoldsAreRemoved() {
+    QFETCH(QString, name);
+    QFETCH(bool, writerRuns);
+    QFETCH(bool, removed);
+    QTemporaryDir dir;
+    lm::AtomicFileWriter writer;
+    if (writerRuns) {
+        QVERIFY(writer.open(dir.filePath(QStringLiteral("a.dat")).toStdString()).ok());
+        QVERIFY(writer.write("half way").ok());
+        const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(entries.size(), 1);
+        name = entries.first();
+    } else {
+        QVERIFY(QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+    }
     lm::removeStaleScratchFiles(dir.path().toStdString());
-    QVERIFY(!QFile::exists(stale));
-    QVERIFY(QFile::exists(live));
-    QVERIFY(QFile::exists(other));
+    QCOMPARE(QFile::exists(dir.filePath(name)), !removed);
+    if (writerRuns) {
+        QVERIFY(writer.commit().ok());
+        QCOMPARE(readBytes(dir.filePath(QStringLiteral("a.dat"))), QByteArray("half way"));
+    }
 }
 
 void TestAtomicFile::workFolderIsCreated() {

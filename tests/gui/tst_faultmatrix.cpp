@@ -24,6 +24,7 @@
 #include "app/forms1.h"
 #include "app/workfolderlock.h"
 #include "core/atomicfile.h"
+#include "core/labelfilelock.h"
 #include "core/labeltypes.h"
 #include "core/result.h"
 #include "core/workfolder.h"
@@ -428,7 +429,19 @@ void TestFaultMatrix::killedSaveLeavesOldOrNewFileAndStartUpRemovesItsScratch() 
                 },
                 60000));
             ::kill(pid_t(child.processId()), SIGSTOP);
-            if (scratchFiles(folder.path()) > leftBefore) ++caughtHalfWay;
+            if (scratchFiles(folder.path()) > leftBefore && ++caughtHalfWay == 1) {
+                // Frozen half way, the save still holds the label file and its
+                // scratch file: a second writer would wait for it, and a
+                // start-up's clean-up removes the scratch files of the saves
+                // killed before, but not the one of the save still running.
+                lm::Result<lm::FileIdentity> identity = lm::fileIdentityOf(file.toStdString());
+                QVERIFY(identity.ok());
+                std::optional<lm::LockHolder> holder = lm::findLockHolder(*identity);
+                QVERIFY(holder.has_value());
+                QCOMPARE(holder->pid, long(child.processId()));
+                lm::removeStaleScratchFiles(folder.path().toStdString());
+                QCOMPARE(scratchFiles(folder.path()), 1);
+            }
         } else {
             QTest::qSleep(int(QRandomGenerator::global()->bounded(200)));
         }

@@ -79,6 +79,17 @@ void ScriptedDialogs::expectMessageWithDefault(const QString& text, lm::MessageB
     m_steps.back().checkDefault = true;
 }
 
+void ScriptedDialogs::expectChoice(const QString& text, lm::MessageIcon icon,
+                                   const QStringList& choices, int answer, const QString& title) {
+    Step& step = push(Kind::Choice, QStringLiteral("choice %1 [%2]")
+                                        .arg(visible(text), choices.join(QStringLiteral(" | "))));
+    step.choice.text = text;
+    step.choice.title = title;
+    step.choice.icon = icon;
+    step.choice.choices = choices;
+    step.chosen = answer;
+}
+
 void ScriptedDialogs::expectInput(const QString& prompt, const QString& title,
                                   const QString& defaultText, std::optional<QString> answer) {
     Step& step = push(Kind::Input, QStringLiteral("input box %1").arg(visible(prompt)));
@@ -173,6 +184,24 @@ lm::MessageAnswer ScriptedDialogs::message(const lm::MessageRequest& request) {
         check(QStringLiteral("default button of ") + visible(want.text),
               answerName(want.defaultButton), answerName(request.defaultButton));
     return step->answer;
+}
+
+int ScriptedDialogs::choose(const lm::ChoiceRequest& request) {
+    std::optional<Step> step =
+        next(Kind::Choice, QStringLiteral("choice %1 [%2], title %3, %4")
+                               .arg(visible(request.text),
+                                    request.choices.join(QStringLiteral(" | ")),
+                                    visible(request.title), iconName(request.icon)));
+    // Unscripted: whatever Escape answers, which leaves things as they are.
+    if (!step) return request.escapeChoice;
+    const lm::ChoiceRequest& want = step->choice;
+    check(QStringLiteral("choice text"), want.text, request.text);
+    check(QStringLiteral("choice title"), want.title, request.title);
+    check(QStringLiteral("choice icon of ") + visible(want.text), iconName(want.icon),
+          iconName(request.icon));
+    check(QStringLiteral("choices of ") + visible(want.text),
+          want.choices.join(QStringLiteral(" | ")), request.choices.join(QStringLiteral(" | ")));
+    return step->chosen;
 }
 
 std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QString& title,

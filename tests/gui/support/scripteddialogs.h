@@ -37,6 +37,9 @@ class ScriptedDialogs : public lm::Dialogs {
     void expectOk(const QString& text, lm::MessageIcon icon = lm::MessageIcon::None) {
         expectMessage(text, lm::MessageButtons::Ok, icon, lm::MessageAnswer::Ok);
     }
+    // A box of named buttons (Dialogs::choose), answered with the button `answer`.
+    void expectChoice(const QString& text, lm::MessageIcon icon, const QStringList& choices,
+                      int answer, const QString& title = lm::kMessageTitle);
     void expectInput(const QString& prompt, const QString& title, const QString& defaultText,
                      std::optional<QString> answer);
     void expectOpenFile(const QString& title, const QString& filter, std::optional<QString> answer);
@@ -61,6 +64,7 @@ class ScriptedDialogs : public lm::Dialogs {
     const QStringList& shown() const { return m_shown; }
 
     lm::MessageAnswer message(const lm::MessageRequest& request) override;
+    int choose(const lm::ChoiceRequest& request) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
     std::optional<QString> openFileName(const QString& title, const QString& filter) override;
@@ -72,10 +76,12 @@ class ScriptedDialogs : public lm::Dialogs {
     void printPreview(QDialog& preview) override;
 
   private:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, Font, Print, Problems, Preview };
+    enum class Kind { Message, Choice, Input, OpenFile, SaveFile, Folder, Font, Print, Problems, Preview };
     struct Step {
         Kind kind = Kind::Message;
         lm::MessageRequest message;
+        lm::ChoiceRequest choice;
+        int chosen = 0;
         bool checkDefault = false;
         lm::MessageAnswer answer = lm::MessageAnswer::Ok;
         QString prompt;
