@@ -80,8 +80,11 @@ done
 lpstat -r >/dev/null 2>&1 || { cat "$work/log/cupsd.out"; lm_skip "cupsd could not start"; }
 
 queue=LabelMakerTest
-lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>/dev/null || {
-    echo "FAIL: lpadmin could not add the cups-pdf queue"; exit 1; }
+if ! why=$(lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>&1); then
+    echo "FAIL: lpadmin could not add the cups-pdf queue: $why"
+    tail -n 20 "$work/log/error_log" 2>/dev/null
+    exit 1
+fi
 lpadmin -d "$queue" || { echo "FAIL: lpadmin could not make $queue the default"; exit 1; }
 export LPDEST=$queue
 
