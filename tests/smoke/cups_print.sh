@@ -72,12 +72,16 @@ Printcap $work/printcap
 EOF
 cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" >"$work/log/cupsd.out" 2>&1 &
 cupsd_pid=$!
-for _ in $(seq 1 50); do
-    lpstat -r >/dev/null 2>&1 && break
+# lpstat -r exits 0 whether or not the scheduler answers: only its words
+# tell. On a loaded machine cupsd can take a while to listen.
+scheduler_up() { [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ]; }
+deadline=$((SECONDS + 30))
+until scheduler_up; do
     kill -0 "$cupsd_pid" 2>/dev/null || break
+    [ "$SECONDS" -lt "$deadline" ] || break
     sleep 0.2
 done
-lpstat -r >/dev/null 2>&1 || { cat "$work/log/cupsd.out"; lm_skip "cupsd could not start"; }
+scheduler_up || { cat "$work/log/cupsd.out"; tail -n 20 "$work/log/error_log" 2>/dev/null; lm_skip "cupsd could not start"; }
 
 queue=LabelMakerTest
 if ! why=$(lpadmin -p "$queue" -E -v cups-pdf:/ -P "$ppd" 2>&1); then
