@@ -1,9 +1,11 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/atomicfile.h"
 #include "core/workfolder.h"
@@ -15,6 +17,7 @@ using lmtest::readBytes;
 class TestAtomicFile : public QObject {
     Q_OBJECT
   private slots:
+    void replacesWholeFileKeepingItsMode_data();
     void replacesWholeFileKeepingItsMode();
     void abandonedWriteLeavesNoScratch();
     void onlyScratchFilesNoWriterHoldsAreRemoved_data();
@@ -22,16 +25,45 @@ class TestAtomicFile : public QObject {
     void workFolderIsCreated();
 };
 
+void TestAtomicFile::replacesWholeFileKeepingItsMode_data() {
+    // The name saved to, and the link (if any) that leads from it to "a.dat":
+    // a link is written through, so it keeps pointing at the file it named.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("pointsAt");  // what the link holds; empty: no link
+    QTest::newRow("a plain file") << "a.dat" << QString();
+    QTest::newRow("a link beside it") << "link.dat" << "a.dat";
+    QTest::newRow("a link from another folder") << "other/link.dat" << "../a.dat";
+    QTest::newRow("a link to a link") << "twice.dat" << "link.dat";
+}
+
 void TestAtomicFile::replacesWholeFileKeepingItsMode() {
+    QFETCH(QString, name);
+    QFETCH(QString, pointsAt);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.dat"));
-    QVERIFY(lm::writeFileAtomically(path.toStdString(), "a much longer old content~~").ok());
-    QVERIFY(chmod(path.toLocal8Bit().constData(), 0640) == 0);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("other")));
+    const QString file = dir.filePath(QStringLiteral("a.dat"));
+    const QString path = dir.filePath(name);
+    QVERIFY(lm::writeFileAtomically(file.toStdString(), "a much longer old content~~").ok());
+    QVERIFY(chmod(file.toLocal8Bit().constData(), 0640) == 0);
+    if (!pointsAt.isEmpty()) {
+        if (pointsAt != QStringLiteral("a.dat") && pointsAt != QStringLiteral("../a.dat"))
+            QCOMPARE(symlink("a.dat", QFile::encodeName(dir.filePath(pointsAt)).constData()), 0);
+        QCOMPARE(symlink(QFile::encodeName(pointsAt).constData(), QFile::encodeName(path).constData()), 0);
+    }
+    const int entries = entriesIn(dir.path());
     QVERIFY(lm::writeFileAtomically(path.toStdString(), "new~~").ok());
-    QCOMPARE(readBytes(path), QByteArray("new~~"));
-    QCOMPARE(entriesIn(dir.path()), 1);
+    QCOMPARE(readBytes(file), QByteArray("new~~"));
+    QCOMPARE(entriesIn(dir.path()), entries);
+    const bool linkInOther = name.startsWith(QStringLiteral("other/"));
+    QCOMPARE(entriesIn(dir.filePath(QStringLiteral("other"))), linkInOther ? 1 : 0);
+    if (!pointsAt.isEmpty()) {
+        QVERIFY(QFileInfo(path).isSymLink());
+        char held[256] = {};
+        QVERIFY(readlink(QFile::encodeName(path).constData(), held, sizeof held - 1) > 0);
+        QCOMPARE(QString::fromLocal8Bit(held), pointsAt);
+    }
     struct stat st;
-    QVERIFY(stat(path.toLocal8Bit().constData(), &st) == 0);
+    QVERIFY(stat(file.toLocal8Bit().constData(), &st) == 0);
     QCOMPARE(int(st.st_mode & 0777), 0640);
 }
 

@@ -38,6 +38,14 @@ void TestCounterFile::readsTheNumberOnTheFirstLine_data() {
     for (const char* refused : {"", "  \r\n", "full\r\n", "40abc\r\n", "4 0\r\n", "40.5\r\n",
                                 "-\r\n", "99999999999999999999\r\n"})
         QTest::addRow("refused '%s'", refused) << QByteArray(refused) << false << 0LL;
+    // The first 256 bytes are read: a line that ends within them counts,
+    // whatever the file holds after it.
+    QTest::newRow("long file, short first line")
+        << QByteArray("12\r\n") + QByteArray(600, 'x') << true << 12LL;
+    QTest::newRow("line end in the last byte read")
+        << QByteArray("5") + QByteArray(254, ' ') + "\n" + "junk" << true << 5LL;
+    QTest::newRow("255 bytes, no line end") << QByteArray("5") + QByteArray(254, ' ') << true << 5LL;
+    QTest::newRow("256 bytes, no line end") << QByteArray("5") + QByteArray(255, ' ') << false << 0LL;
     QTest::newRow("endless line") << QByteArray(4000, '7') << false << 0LL;
 }
 

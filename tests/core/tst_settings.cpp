@@ -60,6 +60,15 @@ void TestSettings::readAndWriteBack_data() {
     refused("16-bit overflow", withItem(18, "40000"),
             "item 18 (PageTopMargin) holds \"40000\", which is out of range");
     refused("quoted label type", withItem(16, "\"1\""), "item 16 (LabelType)");
+    // The four font flags that hold #TRUE# or #FALSE# only: anything else is
+    // refused, never taken for #FALSE#.
+    same("every flag #TRUE#", withItem(6, "#TRUE#", withItem(7, "#TRUE#", withItem(12, "#TRUE#",
+                                  withItem(14, "#TRUE#")))));
+    refused("junk for a flag", withItem(7, "yes"),
+            "item 7 (SpineFontUnderline) holds \"yes\", which is not #TRUE# or #FALSE#");
+    refused("a quoted flag", withItem(14, "\"#FALSE#\""),
+            "item 14 (PocketFontUnderline) holds \"#FALSE#\", which is not #TRUE# or #FALSE#");
+    refused("an empty flag", withItem(12, ""), "item 12 (PocketFontItalic)");
 }
 
 void TestSettings::readAndWriteBack() {

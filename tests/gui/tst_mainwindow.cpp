@@ -40,6 +40,8 @@ void click(LabelControl* label) {
 class TestMainWindow : public QObject {
     Q_OBJECT
   private slots:
+    void pageTitleNamesTheFileInCapitals_data();
+    void pageTitleNamesTheFileInCapitals();
     void windowTitleAndStatusBarShowThePage();
     void clickSelectsTheLabelAndFocusesIt_data();
     void clickSelectsTheLabelAndFocusesIt();
@@ -48,6 +50,29 @@ class TestMainWindow : public QObject {
     void rulerMarksTheFocusedLabelsMargin();
     void statusBarShowsTheCaretLineAndColumn();
 };
+
+void TestMainWindow::pageTitleNamesTheFileInCapitals_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("twoSpaces");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("a to z, digits and marks kept")
+        << "/home/ann/az_09-zone.dat" << 1 << false
+        << "Kelvarine Label Maker - /HOME/ANN/AZ_09-ZONE.DAT (Page  1)";
+    QTest::newRow("letters beyond ASCII") << "/q/\u00e9t\u00e9.dat" << 12 << true
+                                          << "Kelvarine Label Maker - /Q/\u00c9T\u00c9.DAT  (Page  12)";
+    QTest::newRow("a page before the first") << "/Q/A.DAT" << -1 << true
+                                             << "Kelvarine Label Maker - /Q/A.DAT  (Page -1)";
+}
+
+void TestMainWindow::pageTitleNamesTheFileInCapitals() {
+    QFETCH(QString, file);
+    QFETCH(int, page);
+    QFETCH(bool, twoSpaces);
+    QFETCH(QString, title);
+    const auto spacing = twoSpaces ? lm::TitleSpacing::TwoSpaces : lm::TitleSpacing::OneSpace;
+    QCOMPARE(lm::pageTitle(file.toStdString(), page, spacing), title);
+}
 
 void TestMainWindow::windowTitleAndStatusBarShowThePage() {
     StartedWindow s(settingsForType(lm::kSl4));
