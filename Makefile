@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # Every Debian package the build, the program and the tests need.
 PACKAGES := build-essential cmake pkg-config ccache \
             qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev \
-            libbenchmark-dev \
+            libbenchmark-dev libclang-rt-dev \
             fonts-liberation \
             xvfb xauth xdotool openbox imagemagick poppler-utils \
             cups printer-driver-cups-pdf \
