@@ -97,10 +97,16 @@ title_of() {
     echo "Kelvarine Label Maker - ${file^^}$2(Page  $1)"
 }
 
-# Activates window $1 and waits until it has the focus.
+# Activates window $1 and waits up to 30 s until it has the focus. A window
+# that has only just mapped may not be managed yet, and the window manager
+# then drops the request: it is asked again every second, not once.
 focus() {
-    xdotool windowactivate --sync "$1" 2>/dev/null
-    for _ in $(seq 1 50); do
+    local deadline=$((SECONDS + 30)) asked=-1
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        if [ "$asked" != "$SECONDS" ]; then
+            asked=$SECONDS
+            xdotool windowactivate "$1" 2>/dev/null
+        fi
         [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
         sleep 0.1
     done
