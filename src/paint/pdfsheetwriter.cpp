@@ -68,6 +68,7 @@ struct PdfSheetWriter::Private {
     std::unique_ptr<CheckedDevice> device;
     std::unique_ptr<QPdfWriter> writer;
     std::unique_ptr<QPainter> painter;  // destroyed first, ending the document
+    SheetPaintOptions options;
     int sheets = 0;
     bool finished = false;
     std::optional<Error> failure;
@@ -118,6 +119,10 @@ void PdfSheetWriter::setTitle(const QString& title) {
     d->title = title;
 }
 
+void PdfSheetWriter::setPaintOptions(const SheetPaintOptions& options) {
+    d->options = options;
+}
+
 int PdfSheetWriter::sheetCount() const {
     return d->sheets;
 }
@@ -135,7 +140,7 @@ Status PdfSheetWriter::addSheet(const LabelSheet& sheet) {
         if (!d->writer->newPage())
             return d->fail(QStringLiteral("a new PDF page could not be started"));
     }
-    paintSheet(*d->painter, sheet);
+    paintSheet(*d->painter, sheet, d->options);
     ++d->sheets;
     return d->checkDevice();
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/result.h"
+#include "paint/sheetpaintoptions.h"
 
 class QIODevice;
 
@@ -30,6 +31,8 @@ class PdfSheetWriter {
 
     // The document's title in its properties; set before the first sheet.
     void setTitle(const QString& title);
+    // Outlines and calibration for the sheets added from now on.
+    void setPaintOptions(const SheetPaintOptions& options);
 
     // Adds one page and prints the sheet on it. After a failure every later
     // call reports the same failure.

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPen>
 #include <initializer_list>
 
 #include "paint/labellayout.h"
@@ -24,18 +25,35 @@ void paintLabel(QPainter& painter, const SheetLabel& label) {
     layout.draw(painter, label.box.topLeft(), windowsColor(label.font.color));
 }
 
+// A hairline of a quarter point, as thin as a printer draws a line cleanly.
+void paintOutlines(QPainter& painter, const LabelSheet& sheet) {
+    QPen pen(Qt::black);
+    pen.setWidthF(5);  // twips
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    for (const SheetLabel& label : sheet.labels) painter.drawRect(label.box);
+}
+
 }  // namespace
 
-void paintSheet(QPainter& painter, const LabelSheet& sheet) {
+void paintSheet(QPainter& painter, const LabelSheet& sheet, const SheetPaintOptions& options) {
     const QPaintDevice* device = painter.device();
     if (!painter.isActive() || !device) return;
     painter.save();
     painter.scale(device->logicalDpiX() / kSheetTwipsPerInch,
                   device->logicalDpiY() / kSheetTwipsPerInch);
+    // P is drawn at (P - offset) / scale: the last transformation given is
+    // the first applied to a point.
+    const PrintCalibration& c = options.calibration;
+    if (!c.isIdentity()) {
+        painter.scale(1 / c.scaleX, 1 / c.scaleY);
+        painter.translate(-c.offsetX, -c.offsetY);
+    }
     painter.translate(0, -sheet.verticalCorrection);
     for (bool pocket : {false, true})
         for (const SheetLabel& label : sheet.labels)
             if (label.pocket == pocket) paintLabel(painter, label);
+    if (options.outlines) paintOutlines(painter, sheet);
     painter.restore();
 }
 

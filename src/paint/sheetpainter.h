@@ -1,5 +1,7 @@
 #pragma once
 
+#include "paint/sheetpaintoptions.h"
+
 class QPainter;
 
 namespace lm {
@@ -12,6 +14,8 @@ struct LabelSheet;
 // minus the sheet's vertical correction. The origin is the printable area's
 // top-left corner on a printer (QPrinter without fullPage) and the page's
 // corner on a PDF writer or an image. The painter's state is left as it was.
-void paintSheet(QPainter& painter, const LabelSheet& sheet);
+// `options` adds the outlines of the label boxes and the printer's
+// calibration, which moves everything, outlines included.
+void paintSheet(QPainter& painter, const LabelSheet& sheet, const SheetPaintOptions& options = {});
 
 }  // namespace lm

@@ -21,6 +21,10 @@ MessageAnswer Dialogs::message(const QString& text, MessageButtons buttons, Mess
     return message(request);
 }
 
+bool Dialogs::printDialog(QPrinter& printer, PrintOptions&) {
+    return printDialog(printer);
+}
+
 PrintProblemAnswer Dialogs::printProblems(const QString& text, const QStringList& problems) {
     const MessageAnswer answer =
         message(text + QStringLiteral("\r\n\r\n") + problems.join(QStringLiteral("\r\n")) +

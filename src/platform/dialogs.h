@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/printoptions.h"
+
 class QDialog;
 class QPrinter;
 class QWidget;
@@ -92,6 +94,10 @@ class Dialogs {
     // Shows the print dialog for `printer`; true when the operator confirmed,
     // and the printer then holds the choices made.
     virtual bool printDialog(QPrinter& printer) = 0;
+    // The same with the program's own print options, which a confirmed
+    // dialog leaves in `options`. Without a page of its own for them an
+    // implementation shows the plain print dialog and keeps them as they are.
+    virtual bool printDialog(QPrinter& printer, PrintOptions& options);
 
     // Lists the labels that would not print as they show, one line each, and
     // asks whether to go to one of them, print anyway or cancel. Without a

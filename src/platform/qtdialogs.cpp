@@ -1,5 +1,6 @@
 #include "platform/qtdialogs.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -184,7 +185,34 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& preset) {
 }
 
 bool QtDialogs::printDialog(QPrinter& printer) {
+    return runPrintDialog(printer, nullptr);
+}
+
+bool QtDialogs::printDialog(QPrinter& printer, PrintOptions& options) {
+    return runPrintDialog(printer, &options);
+}
+
+bool QtDialogs::runPrintDialog(QPrinter& printer, PrintOptions* options) {
     QPrintDialog dialog(&printer, m_parent);
+    // The program's own options on a page of their own, beside Qt's.
+    QCheckBox* askStart = nullptr;
+    QCheckBox* outlines = nullptr;
+    if (options) {
+        auto* page = new QWidget;
+        page->setObjectName(QStringLiteral("LabelOptions"));
+        page->setWindowTitle(QStringLiteral("Labels"));
+        auto* layout = new QVBoxLayout(page);
+        askStart = new QCheckBox(QStringLiteral("Ask where to &start on a partly used sheet"), page);
+        askStart->setObjectName(QStringLiteral("AskStartPosition"));
+        askStart->setChecked(options->askStartPosition);
+        outlines = new QCheckBox(QStringLiteral("Print label &outlines (a test on plain paper)"), page);
+        outlines->setObjectName(QStringLiteral("PrintOutlines"));
+        outlines->setChecked(options->outlines);
+        layout->addWidget(askStart);
+        layout->addWidget(outlines);
+        layout->addStretch();
+        dialog.setOptionTabs({page});
+    }
     // The dialog only selects the printer: nothing is printed, and no file
     // written, until a print command runs. Its button says so, and Qt's
     // checks of the output file (which ask whether to overwrite one that
@@ -196,7 +224,12 @@ bool QtDialogs::printDialog(QPrinter& printer) {
         QObject::disconnect(buttons, &QDialogButtonBox::accepted, nullptr, nullptr);
         QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QPrintDialog::accept);
     }
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (options) {
+        options->askStartPosition = askStart->isChecked();
+        options->outlines = outlines->isChecked();
+    }
+    return true;
 }
 
 // A list of the problems with a button for each way on: the operator picks a

@@ -24,9 +24,13 @@ class QtDialogs : public Dialogs {
     std::optional<QString> folderName(const QString& title, const QString& startFolder) override;
     std::optional<FontChoice> chooseFont(const FontChoice& preset) override;
     bool printDialog(QPrinter& printer) override;
+    bool printDialog(QPrinter& printer, PrintOptions& options) override;
     PrintProblemAnswer printProblems(const QString& text, const QStringList& problems) override;
 
   private:
+    // The print dialog, with the page of the program's options when `options`
+    // is given.
+    bool runPrintDialog(QPrinter& printer, PrintOptions* options);
     std::optional<QString> fileName(const QString& title, const QString& filter, bool save);
 
     QPointer<QWidget> m_parent;

@@ -36,6 +36,12 @@ void PrintCommands::mnuFile_PrintAll_Click() {
     tellWherePrinted(printAllPages(m_window, m_printers.printer()));
 }
 
+SheetPaintOptions PrintCommands::paintOptions() {
+    SheetPaintOptions options;
+    options.outlines = m_printers.options().outlines;
+    return options;
+}
+
 void PrintCommands::tellWherePrinted(std::optional<int> sheets) {
     if (!sheets) return;
     const QPrinter& printer = m_printers.printer();

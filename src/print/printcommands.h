@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "paint/sheetpaintoptions.h"
 #include "print/printerselection.h"
 
 namespace lm {
@@ -25,6 +26,11 @@ class PrintCommands : public QObject {
     PrinterSelection& printers() { return m_printers; }
 
   private:
+    // What every sheet of the next print on the current printer is drawn
+    // with: the outlines chosen in Select Printer and that printer's
+    // calibration.
+    SheetPaintOptions paintOptions();
+
     // The status bar names where the sheets went; the first print of the
     // run into the no-printer PDF names the file in a box as well.
     void tellWherePrinted(std::optional<int> sheets);

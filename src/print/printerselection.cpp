@@ -42,8 +42,10 @@ bool PrinterSelection::select(Dialogs& dialogs) {
     // of a choice behind on the current one.
     const PrinterSettings preset = m_saved ? *m_saved : PrinterSettings::of(printer());
     std::unique_ptr<QPrinter> chosen = preset.makePrinter();
-    if (!dialogs.printDialog(*chosen)) return false;
+    PrintOptions options = m_options;
+    if (!dialogs.printDialog(*chosen, options)) return false;
     m_printer = std::move(chosen);
+    m_options = options;
     m_fallback = false;
     m_saved = PrinterSettings::of(*m_printer);
     return true;

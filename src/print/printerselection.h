@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/printoptions.h"
 #include "print/printersettings.h"
 
 class QPrinter;
@@ -33,11 +34,14 @@ class PrinterSelection {
     // True while the current printer is the PDF file of a machine without
     // any printer, until Select Printer chooses another.
     bool printsIntoFallback() const { return m_fallback; }
+    // The program's own print options, for the run.
+    PrintOptions& options() { return m_options; }
 
     // Select Printer: the print dialog, preset from the settings it returned
     // last or, until one was confirmed, from the current printer. A confirmed
     // dialog makes its printer and settings current and remembers them;
-    // Cancel changes nothing. Returns whether it was confirmed.
+    // Cancel changes nothing, the print options included. Returns whether it
+    // was confirmed.
     bool select(Dialogs& dialogs);
 
     bool HasSavedDevMode() const { return m_saved.has_value(); }
@@ -47,6 +51,7 @@ class PrinterSelection {
   private:
     std::unique_ptr<QPrinter> m_printer;
     std::optional<PrinterSettings> m_saved;
+    PrintOptions m_options;
     bool m_fallback = false;
 };
 

@@ -18,7 +18,8 @@ namespace {
 // area's corner.
 class PrinterJob : public PrintJob {
   public:
-    PrinterJob(QPrinter& printer, const QString& name) : m_printer(printer), m_name(name) {
+    PrinterJob(QPrinter& printer, const QString& name, const SheetPaintOptions& options)
+        : m_printer(printer), m_name(name), m_options(options) {
         // Label positions count from the corner of the area the printer can
         // print on; Qt's default page margins would move every label.
         QPageLayout layout = m_printer.pageLayout();
@@ -34,7 +35,7 @@ class PrinterJob : public PrintJob {
         if (!m_printer.isValid()) return fail(QStringLiteral("is not available"));
         QPainter painter;
         if (!painter.begin(&m_printer)) return fail(QStringLiteral("did not accept the print job"));
-        paintSheet(painter, sheet);
+        paintSheet(painter, sheet, m_options);
         if (!painter.end() || m_printer.printerState() == QPrinter::Error)
             return fail(QStringLiteral("did not take the print job to the end"));
         if (std::optional<QString> refused = cupsJobRefusal())
@@ -57,6 +58,7 @@ class PrinterJob : public PrintJob {
 
     QPrinter& m_printer;
     QString m_name;
+    SheetPaintOptions m_options;
     int m_sheets = 0;
     std::optional<Error> m_failure;
 };
@@ -64,8 +66,10 @@ class PrinterJob : public PrintJob {
 // The whole job is one PDF file, put in place when the job finishes.
 class PdfFileJob : public PrintJob {
   public:
-    PdfFileJob(const QString& path, const QString& name) : m_path(path), m_writer(path) {
+    PdfFileJob(const QString& path, const QString& name, const SheetPaintOptions& options)
+        : m_path(path), m_writer(path) {
         m_writer.setTitle(name);
+        m_writer.setPaintOptions(options);
     }
 
     // The PDF has one title, the one the job started with.
@@ -91,10 +95,11 @@ class PdfFileJob : public PrintJob {
 
 }  // namespace
 
-std::unique_ptr<PrintJob> PrintJob::start(QPrinter& printer, const QString& documentName) {
+std::unique_ptr<PrintJob> PrintJob::start(QPrinter& printer, const QString& documentName,
+                                          const SheetPaintOptions& options) {
     if (writesToFile(printer))
-        return std::make_unique<PdfFileJob>(printer.outputFileName(), documentName);
-    return std::make_unique<PrinterJob>(printer, documentName);
+        return std::make_unique<PdfFileJob>(printer.outputFileName(), documentName, options);
+    return std::make_unique<PrinterJob>(printer, documentName, options);
 }
 
 }  // namespace lm

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/result.h"
+#include "paint/sheetpaintoptions.h"
 
 class QPrinter;
 
@@ -21,7 +22,9 @@ class PrintJob {
   public:
     // `documentName` names the print documents (the job title a print queue
     // shows) or the PDF's title.
-    static std::unique_ptr<PrintJob> start(QPrinter& printer, const QString& documentName);
+    // `options` apply to every sheet of the job.
+    static std::unique_ptr<PrintJob> start(QPrinter& printer, const QString& documentName,
+                                           const SheetPaintOptions& options = {});
 
     virtual ~PrintJob() = default;
 
