@@ -16,8 +16,10 @@
 #include "core/pagereader.h"
 #include "core/readablefile.h"
 #include "core/settings.h"
+#include "core/startposition.h"
 #include "paint/labelsheet.h"
 #include "paint/pdfsheetwriter.h"
+#include "paint/shiftedsheets.h"
 
 namespace lm::cli {
 namespace {
@@ -71,7 +73,8 @@ std::optional<int> checkLabelFile(const std::string& path, CliStreams& streams) 
 int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
     std::string problem;
     std::optional<ParsedArguments> parsed = ParsedArguments::parse(
-        args, {{"--type", true}}, 2, problem, "LABELFILE and OUT.pdf are both needed");
+        args, {{"--type", true}, {"--start", true}, {"--outlines", false}}, 2, problem,
+        "LABELFILE and OUT.pdf are both needed");
     if (!parsed) return usageError(streams, kName, problem);
     const std::string& labelPath = parsed->positionals()[0];
     const std::string& pdfPath = parsed->positionals()[1];
@@ -89,6 +92,17 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
                               ", which is not 1 to 10; give --type");
     }
     const Settings sheetSettings = settingsForSheet(*settings, labelType);
+    int startPosition = 1;
+    if (std::optional<std::string> text = parsed->value("--start")) {
+        std::optional<long long> value = digitsValue(*text);
+        const std::string refused =
+            value && *value <= 32767 ? startPositionProblem(labelType, int(*value))
+                                     : std::string("that is not a label number");
+        if (!refused.empty()) return usageError(streams, kName, "--start " + *text + ": " + refused);
+        startPosition = static_cast<int>(*value);
+    }
+    SheetPaintOptions paint;
+    paint.outlines = parsed->has("--outlines");
 
     if (std::optional<int> refusal = checkLabelFile(labelPath, streams)) return *refusal;
     if (sameFile(labelPath, pdfPath))
@@ -116,6 +130,16 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
                  : std::make_unique<PdfSheetWriter>(&byteNamed);
     PdfSheetWriter& writer = *pdf;
     writer.setTitle(QFileInfo(QFile::decodeName(labelPath.c_str())).fileName());
+    writer.setPaintOptions(paint);
+    // From a later start position the pages' label sets flow on across the
+    // sheets; the first position prints each page on its own sheet.
+    ShiftedSheets shifted(startPosition);
+    auto addPage = [&](const LabelSheet& page) -> Status {
+        if (startPosition == 1) return writer.addSheet(page);
+        for (const LabelSheet& sheet : shifted.add(page))
+            if (Status added = writer.addSheet(sheet); !added) return added;
+        return {};
+    };
 
     // Pages as the window pages through the file: each starts right after the
     // last byte of the one before. One page is in memory at a time.
@@ -131,10 +155,13 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
         Status read = ReadLabelFile(state, page, labelType, labelPath, state.PageStartPosition);
         if (!read) return fileError(streams, read.error());
         if (start > state.LabelFileLength) break;
-        Status added = writer.addSheet(labelSheet(sheetSettings, labelType, page));
+        Status added = addPage(labelSheet(sheetSettings, labelType, page));
         if (!added) return pdfError(added.error());
         start = std::int64_t(state.PageEndPosition) + 1;
     } while (start <= state.LabelFileLength);
+    if (startPosition > 1)
+        if (std::optional<LabelSheet> last = shifted.finish())
+            if (Status added = writer.addSheet(*last); !added) return pdfError(added.error());
 
     Status finished = writer.finish();
     if (!finished) return pdfError(finished.error());
@@ -151,7 +178,7 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
 
 CliCommand pdfCommand() {
     return {kName, "write every page of a label file as a PDF, one page per label sheet",
-            "Usage: labelmaker-cli pdf [--type N] LABELFILE OUT.pdf\n"
+            "Usage: labelmaker-cli pdf [--type N] [--start N] [--outlines] LABELFILE OUT.pdf\n"
             "Writes every page of LABELFILE, as the window pages through it, into OUT.pdf: one\n"
             "PDF page per label sheet, the size of the sheet (US Letter; 12960 x 7920 twips for\n"
             "Mailer-1), each label where Print All puts it, measured from the page's top-left\n"
@@ -163,12 +190,20 @@ CliCommand pdfCommand() {
             "  --type N   print as label type N (1 to 10) instead of the settings' type. For a\n"
             "             type on another sheet than the settings' (sp1 and sp2 share one), the\n"
             "             page margins are that type's defaults; fonts, alignment and the\n"
-            "             labels' inner left margins stay the settings'.\n\n"
+            "             labels' inner left margins stay the settings'.\n"
+            "  --start N  start at label N of the first sheet, for a sheet that is partly\n"
+            "             used: labels count row by row, left to right, from 1 to the sheet's\n"
+            "             number of label sets (Mailer-1: 1 only). The label sets move N - 1\n"
+            "             places on and flow on across the sheets, so every sheet but the\n"
+            "             first and the last is full.\n"
+            "  --outlines print every label's outline too, for a test on plain paper held\n"
+            "             over a label sheet against the light.\n\n"
             "OUT.pdf is created or replaced only once every sheet is written: after a failure\n"
             "an existing file is as it was. Prints the number of sheets written.\n"
             "Exit status: 0 done, 1 a file could not be read or written (the label file, the\n"
             "settings file or OUT.pdf), 2 bad arguments or input refused: a label file that\n"
-            "holds no complete label (no PDF is written), or OUT.pdf naming the label file.\n",
+            "holds no complete label (no PDF is written), OUT.pdf naming the label file, or a\n"
+            "start position the sheet does not have.\n",
             runPdf};
 }
 

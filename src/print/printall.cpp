@@ -26,6 +26,8 @@
 #include "print/printingpro.h"
 #include "print/printjob.h"
 #include "print/printpage.h"
+#include "print/startpositionjob.h"
+#include "print/startpositionquestion.h"
 #include "platform/filereport.h"
 #include "store/savecommands.h"
 
@@ -215,13 +217,17 @@ Status readPageAgain(WindowContext& window, std::int32_t start, const FileIdenti
 
 }  // namespace
 
-std::optional<int> printAllPages(WindowContext& window, QPrinter& printer) {
+std::optional<int> printAllPages(WindowContext& window, QPrinter& printer, PrintOptions& options,
+                                 const SheetPaintOptions& paint) {
     AppState& state = window.state();
-    if (state.CurrentFileName.empty()) return printCurrentPage(window, printer);
+    if (state.CurrentFileName.empty()) return printCurrentPage(window, printer, options, paint);
     if (!askToSaveChangedPage(window)) return std::nullopt;
     if (window.dialogs().message(kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question) !=
         MessageAnswer::Yes)
         return std::nullopt;
+    const std::optional<int> start =
+        askStartPosition(window.dialogs(), options, state.LabelType());
+    if (!start) return std::nullopt;
     if (!checkFileBeforePrinting(window)) return std::nullopt;
     if (!window.ViewZoom(100)) return std::nullopt;
 
@@ -240,17 +246,19 @@ std::optional<int> printAllPages(WindowContext& window, QPrinter& printer) {
     int sheets = 0;
     {
         BusyCursor busy;
-        std::unique_ptr<PrintJob> job =
-            PrintJob::start(printer, QString::fromStdString(state.CurrentFileName));
+        std::unique_ptr<PrintJob> job = startingAt(
+            PrintJob::start(printer, QString::fromStdString(state.CurrentFileName), paint),
+            *start);
         run = printEveryPage(window, *job);
-        sheets = job->sheetCount();
         // Only a complete run finishes the job: a PDF is written aside and
         // put in place here, so a cancelled or failed one leaves the file
-        // that was there before.
+        // that was there before. From a later start position the last sheet
+        // is printed here too.
         if (run.end == RunEnd::Complete) {
             Status finished = job->finish();
             if (!finished) run = {RunEnd::Failed, Failure{kPrintFailed, finished.error()}};
         }
+        sheets = job->sheetCount();
         job.reset();
         Status read = readPageAgain(window, shownStart, shownIn);
         if (read) edits.putBack();

@@ -4,11 +4,14 @@
 
 #include <optional>
 
+#include "paint/sheetpaintoptions.h"
+
 class QPrinter;
 
 namespace lm {
 
 class WindowContext;
+struct PrintOptions;
 
 inline const QString kPrintAllQuestion =
     QStringLiteral("All the labels will be printed out. Proceed?");
@@ -19,8 +22,11 @@ inline constexpr int kProgressFromPages = 5;
 
 // File, Print All. With no file open it is Print Current Page. Otherwise the
 // save question (Cancel, or a Save As that did not save, ends it), then
-// kPrintAllQuestion (Yes, No). Yes prints every page of CurrentFileName, as
-// the file holds it, one sheet per page, laid out at zoom 100; the title
+// kPrintAllQuestion (Yes, No). Yes asks for the start position when
+// `options` say so, then prints every page of CurrentFileName, as the file
+// holds it, one sheet per page (from a later start position the label sets
+// flow on across the sheets instead), drawn with `paint`, laid out at zoom
+// 100; the title
 // counts the pages as they are printed. Then the page that was on display is
 // read again and shown at ZoomValue with its title and PageChanged; texts
 // typed on it and not saved (the answer No) are put back on it.
@@ -34,6 +40,7 @@ inline constexpr int kProgressFromPages = 5;
 // progress counts the sheets of the whole file. Returns the number of
 // sheets that reached the printer or the PDF, or nothing when none did
 // because the command ended early, failed or left the PDF as it was.
-std::optional<int> printAllPages(WindowContext& window, QPrinter& printer);
+std::optional<int> printAllPages(WindowContext& window, QPrinter& printer, PrintOptions& options,
+                                 const SheetPaintOptions& paint = {});
 
 }  // namespace lm

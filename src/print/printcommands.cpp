@@ -29,11 +29,13 @@ void PrintCommands::mnuFile_PrintSetup_Click() {
 }
 
 void PrintCommands::mnuFile_PrintPage_Click() {
-    tellWherePrinted(printCurrentPage(m_window, m_printers.printer()));
+    tellWherePrinted(
+        printCurrentPage(m_window, m_printers.printer(), m_printers.options(), paintOptions()));
 }
 
 void PrintCommands::mnuFile_PrintAll_Click() {
-    tellWherePrinted(printAllPages(m_window, m_printers.printer()));
+    tellWherePrinted(
+        printAllPages(m_window, m_printers.printer(), m_printers.options(), paintOptions()));
 }
 
 SheetPaintOptions PrintCommands::paintOptions() {
@@ -57,7 +59,7 @@ void PrintCommands::tellWherePrinted(std::optional<int> sheets) {
 }
 
 void PrintCommands::mnuFile_PrintPreview_Click() {
-    printPreview(m_window, m_printers.printer());
+    printPreview(m_window, m_printers.printer(), m_printers.options(), paintOptions());
 }
 
 }  // namespace lm

@@ -6,6 +6,8 @@
 #include "print/printfailure.h"
 #include "print/printingpro.h"
 #include "print/printjob.h"
+#include "print/startpositionjob.h"
+#include "print/startpositionquestion.h"
 
 namespace lm {
 
@@ -14,14 +16,19 @@ void restoreZoom(WindowContext& window) {
     if (zoom != 100) window.ViewZoom(zoom);
 }
 
-std::optional<int> printCurrentPage(WindowContext& window, QPrinter& printer) {
+std::optional<int> printCurrentPage(WindowContext& window, QPrinter& printer,
+                                    PrintOptions& options, const SheetPaintOptions& paint) {
     if (window.dialogs().message(kPrintPageQuestion, MessageButtons::YesNo,
                                  MessageIcon::Question) != MessageAnswer::Yes)
         return std::nullopt;
+    const std::optional<int> start =
+        askStartPosition(window.dialogs(), options, window.state().LabelType());
+    if (!start) return std::nullopt;
     if (!checkPageBeforePrinting(window)) return std::nullopt;
     // A failed layout has already run its recovery, which says so.
     if (!window.ViewZoom(100)) return std::nullopt;
-    std::unique_ptr<PrintJob> job = PrintJob::start(printer, window.title());
+    std::unique_ptr<PrintJob> job =
+        startingAt(PrintJob::start(printer, window.title(), paint), *start);
     Status printed = PrintingPro(window, *job);
     if (printed) printed = job->finish();
     restoreZoom(window);

@@ -14,10 +14,13 @@
 #include "app/windowcontext.h"
 #include "core/labelpage.h"
 #include "core/pagereader.h"
+#include "core/startposition.h"
 #include "paint/sheetcheck.h"
+#include "paint/shiftedsheets.h"
 #include "paint/sheetpainter.h"
 #include "platform/dialogs.h"
 #include "platform/labelcontrol.h"
+#include "platform/printoptions.h"
 #include "platform/windowevents.h"
 #include "print/printall.h"
 #include "print/printcheck.h"
@@ -60,13 +63,55 @@ void outlineFlaggedLabels(QPainter& painter, const LabelSheet& sheet) {
     painter.restore();
 }
 
-void paintPreviewSheet(QPainter& painter, const LabelSheet& sheet) {
-    paintSheet(painter, sheet);
-    outlineFlaggedLabels(painter, sheet);
+// The preview's pages, as the print lays the pages it is given onto sheets:
+// from a later start position, their sets move on across the sheets.
+class PreviewSheets {
+  public:
+    PreviewSheets(QPrinter& printer, QPainter& painter, int startPosition,
+                  const SheetPaintOptions& paint)
+        : m_printer(printer), m_painter(painter), m_shifted(startPosition),
+          m_shifting(startPosition > 1), m_paint(paint) {
+        // What is drawn is where the labels are meant; a printer's
+        // calibration belongs to the paper only.
+        m_paint.calibration = {};
+    }
+
+    void add(const LabelSheet& page) {
+        if (!m_shifting) return paint(page);
+        for (const LabelSheet& sheet : m_shifted.add(page)) paint(sheet);
+    }
+
+    void finish() {
+        if (m_shifting)
+            if (std::optional<LabelSheet> last = m_shifted.finish()) paint(*last);
+    }
+
+  private:
+    void paint(const LabelSheet& sheet) {
+        if (!m_first) m_printer.newPage();
+        m_first = false;
+        paintSheet(m_painter, sheet, m_paint);
+        outlineFlaggedLabels(m_painter, sheet);
+    }
+
+    QPrinter& m_printer;
+    QPainter& m_painter;
+    ShiftedSheets m_shifted;
+    bool m_shifting;
+    SheetPaintOptions m_paint;
+    bool m_first = true;
+};
+
+// The start position the preview shows: the one chosen last, when the print
+// asks for one and the sheet has it.
+int previewStartPosition(const PrintOptions& options, int labelType) {
+    if (!options.askStartPosition) return 1;
+    return startPositionProblem(labelType, options.startPosition).empty() ? options.startPosition
+                                                                          : 1;
 }
 
 // Every page of the file, read aside, one sheet each.
-void paintFile(WindowContext& window, QPrinter& printer, QPainter& painter) {
+void paintFile(WindowContext& window, PreviewSheets& sheets) {
     const AppState& state = window.state();
     PageState walk;
     walk.CurrentFileName = state.CurrentFileName;
@@ -74,7 +119,6 @@ void paintFile(WindowContext& window, QPrinter& printer, QPainter& painter) {
     if (!end) return;
     MemoryPage page = MemoryPage::forLabelType(state.LabelType());
     std::int64_t start = 1;
-    bool first = true;
     while (start <= *end) {
         page.clear();
         walk.PageStarts.forget();
@@ -82,9 +126,7 @@ void paintFile(WindowContext& window, QPrinter& printer, QPainter& painter) {
         if (!ReadLabelFile(walk, page, state.LabelType(), walk.CurrentFileName,
                            walk.PageStartPosition))
             return;
-        if (!first) printer.newPage();
-        first = false;
-        paintPreviewSheet(painter, fileSheet(window, page));
+        sheets.add(fileSheet(window, page));
         if (walk.PageEndPosition < start) return;
         start = std::int64_t(walk.PageEndPosition) + 1;
     }
@@ -92,7 +134,8 @@ void paintFile(WindowContext& window, QPrinter& printer, QPainter& painter) {
 
 }  // namespace
 
-void printPreview(WindowContext& window, QPrinter& printer) {
+void printPreview(WindowContext& window, QPrinter& printer, PrintOptions& options,
+                  const SheetPaintOptions& paint) {
     // Positions count from the printable area's corner, as on paper.
     QPageLayout layout = printer.pageLayout();
     if (layout.margins() != layout.minimumMargins())
@@ -114,12 +157,16 @@ void printPreview(WindowContext& window, QPrinter& printer) {
         if (auto* widget = preview.findChild<QPrintPreviewWidget*>()) widget->updatePreview();
     });
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&window, range](QPrinter* target) {
+                     [&window, range, &options, &paint](QPrinter* target) {
                          QPainter painter(target);
+                         PreviewSheets sheets(
+                             *target, painter,
+                             previewStartPosition(options, window.state().LabelType()), paint);
                          if (range->currentText() == kPreviewAllPages)
-                             paintFile(window, *target, painter);
+                             paintFile(window, sheets);
                          else
-                             paintPreviewSheet(painter, shownSheet(window));
+                             sheets.add(shownSheet(window));
+                         sheets.finish();
                      });
     // The preview's own Print would print the outlines too, and skip the
     // questions: it runs the print commands instead.
@@ -135,9 +182,9 @@ void printPreview(WindowContext& window, QPrinter& printer) {
     window.dialogs().printPreview(preview);
     if (!printRequested) return;
     if (range->currentText() == kPreviewAllPages)
-        printAllPages(window, printer);
+        printAllPages(window, printer, options, paint);
     else
-        printCurrentPage(window, printer);
+        printCurrentPage(window, printer, options, paint);
 }
 
 }  // namespace lm
