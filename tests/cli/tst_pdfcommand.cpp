@@ -14,7 +14,9 @@
 
 #include "clirun.h"
 #include "core/labeltypes.h"
+#include "core/pagegeometry.h"
 #include "core/settings.h"
+#include "core/startposition.h"
 #include "pdfprobe.h"
 
 using clitest::Args;
@@ -51,6 +53,10 @@ class TestPdfCommand : public QObject {
     void init();
     void oneSheetPerPage();
     void sp1AndSp2ShareTheSettingsMargins();
+    void startPositionMovesTheSetsOn_data();
+    void startPositionMovesTheSetsOn();
+    void startPositionTheSheetDoesNotHave_data();
+    void startPositionTheSheetDoesNotHave();
     void refusedOrFailed_data();
     void refusedOrFailed();
     void theApplicationObject();
@@ -151,6 +157,105 @@ void TestPdfCommand::sp1AndSp2ShareTheSettingsMargins() {
              qPrintable(QStringLiteral("%1,%2").arg(ownSettings.x()).arg(ownSettings.y())));
     QCOMPARE(firstLabel(lm::kSp1, {"--type", "2"}), ownSettings);
     QVERIFY(near(firstLabel(lm::kSl4, {"--type", "2"}), {640 + 100, 920 + 144}));
+}
+
+// Sets "S1~~A1~~B1~~" .. for a type of `pockets` pocket labels a set.
+QByteArray numberedSets(int count, int pockets) {
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i) {
+        bytes += "S" + QByteArray::number(i) + "~~";
+        for (int j = 0; j < pockets; ++j) bytes += char('A' + j) + QByteArray::number(i) + "~~";
+    }
+    return bytes;
+}
+
+void TestPdfCommand::startPositionMovesTheSetsOn_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("sets");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QList<int>>("perSheet");  // sets on each sheet, in order
+    QTest::newRow("5 of sp1 from 38: 38-40, then 1-2") << int(lm::kSp1) << 5 << 38 << QList<int>{3, 2};
+    QTest::newRow("85 of sp1 from 10: the file flows on")
+        << int(lm::kSp1) << 85 << 10 << QList<int>{31, 40, 14};
+    QTest::newRow("from 1 as before") << int(lm::kSp1) << 85 << 1 << QList<int>{40, 40, 5};
+    QTest::newRow("a full page from 2") << int(lm::kSp1) << 40 << 2 << QList<int>{39, 1};
+    QTest::newRow("ending on a full sheet") << int(lm::kSp1) << 41 << 40 << QList<int>{1, 40};
+    QTest::newRow("from the last of sp1") << int(lm::kSp1) << 1 << 40 << QList<int>{1};
+    QTest::newRow("sp2 counts every spine label") << int(lm::kSp2) << 4 << 39 << QList<int>{2, 2};
+    QTest::newRow("sl4: the pockets move with their spine")
+        << int(lm::kSl4) << 3 << 9 << QList<int>{2, 1};
+    QTest::newRow("slb2 from 8") << int(lm::kSlb2) << 2 << 8 << QList<int>{1, 1};
+    QTest::newRow("Mailer-1 from 1") << int(lm::kMailer1) << 2 << 1 << QList<int>{1, 1};
+}
+
+// Every set lands in the box of the position it moved to, its pocket labels
+// in their boxes beside it, and the sheets hold the sets in file order.
+void TestPdfCommand::startPositionMovesTheSetsOn() {
+    QFETCH(int, type);
+    QFETCH(int, sets);
+    QFETCH(int, start);
+    QFETCH(QList<int>, perSheet);
+    const lm::LabelTypeInfo* info = lm::labelTypeInfo(type);
+    writeSettings([type, info](lm::Settings& s) {
+        s.LabelType = type;
+        s.PageTopMargin = info->defaultTopMargin;
+        s.PageLeftMargin = info->defaultLeftMargin;
+    });
+    const QList<PdfPage> pages = pdfOf(numberedSets(sets, info->pocketsPerSet),
+                                       {"--start", std::to_string(start)});
+    QCOMPARE(pages.size(), perSheet.size());
+    const lm::PageGeometry geometry =
+        lm::pageGeometry(type, info->defaultTopMargin, info->defaultLeftMargin);
+    auto inBox = [&](const PdfPage& page, const QString& text, const lm::LabelPlacement* box) {
+        const PdfWord* word = page.word(text);
+        if (!word || !box) return false;
+        const double top = box->top - info->printVerticalCorrection;
+        return word->left >= box->left && word->right <= box->left + box->width &&
+               word->top >= top && word->bottom <= top + box->height;
+    };
+    int set = 1;
+    int position = start;
+    for (int sheet = 0; sheet < perSheet.size(); ++sheet) {
+        const PdfPage& page = pages[sheet];
+        QCOMPARE(page.words.size(), perSheet[sheet] * info->textsPerSet());
+        for (int k = 0; k < perSheet[sheet]; ++k, ++set, ++position) {
+            if (position > lm::startPositionCount(type)) position = 1;
+            const lm::SetElements place = lm::setElements(type, position);
+            const QString number = QString::number(set);
+            QVERIFY2(inBox(page, QStringLiteral("S") + number, geometry.spine(place.spine)),
+                     qPrintable(QStringLiteral("S%1 not at position %2 of sheet %3")
+                                    .arg(number).arg(position).arg(sheet + 1)));
+            for (int j = 0; j < info->pocketsPerSet; ++j)
+                QVERIFY2(inBox(page, QChar(u'A' + j) + number, geometry.pocket(place.pockets[j])),
+                         qPrintable(QStringLiteral("pocket %1 of set %2").arg(j).arg(number)));
+        }
+    }
+    QCOMPARE(set - 1, sets);
+}
+
+void TestPdfCommand::startPositionTheSheetDoesNotHave_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<std::string>("message");
+    QTest::newRow("above sp1's 40") << "1" << "41"
+        << std::string("--start 41: a sheet of sp1 holds labels 1 to 40\n");
+    QTest::newRow("0") << "3" << "0" << std::string("--start 0: a sheet of sl4 holds labels 1 to 10\n");
+    QTest::newRow("Mailer-1 from 2") << "9" << "2"
+        << std::string("--start 2: Mailer-1 has one label set a sheet, so printing always starts "
+                       "at label 1\n");
+    QTest::newRow("no number") << "1" << "x" << std::string("--start x: that is not a label number\n");
+}
+
+void TestPdfCommand::startPositionTheSheetDoesNotHave() {
+    QFETCH(QString, type);
+    QFETCH(QString, start);
+    QFETCH(std::string, message);
+    QVERIFY(writeBytes(path("labels.dat"), numberedLabels(3)));
+    CliRun run = runCli({"pdf", "--type", type.toStdString(), "--start", start.toStdString(),
+                         path("labels.dat").toStdString(), path("out.pdf").toStdString()});
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.rfind("labelmaker-cli pdf: " + message, 0) == 0, run.err.c_str());
+    QVERIFY(!QFile::exists(path("out.pdf")));
 }
 
 void TestPdfCommand::refusedOrFailed_data() {

@@ -19,6 +19,7 @@
 
 #include "app/forms1.h"
 #include "core/labeltypes.h"
+#include "core/pagegeometry.h"
 #include "guitestsupport.h"
 #include "platform/labelcontrol.h"
 #include "print/printall.h"
@@ -26,6 +27,7 @@
 #include "print/printersettings.h"
 #include "print/printfailure.h"
 #include "print/printpage.h"
+#include "print/startpositionquestion.h"
 #include "scripteddialogs.h"
 #include "store/savecommands.h"
 
@@ -43,6 +45,13 @@ class PrintScript : public ScriptedDialogs {
   public:
     std::function<void(QPrinter&)> choose;
     QList<lm::PrinterSettings> presets;  // what each print dialog opened with
+    std::optional<bool> askStartPosition;  // ticked or not on the Labels page
+
+    bool printDialog(QPrinter& printer, lm::PrintOptions& options) override {
+        const bool accepted = printDialog(printer);
+        if (accepted && askStartPosition) options.askStartPosition = *askStartPosition;
+        return accepted;
+    }
 
     bool printDialog(QPrinter& printer) override {
         presets << lm::PrinterSettings::of(printer);
@@ -126,6 +135,8 @@ class TestPrint : public QObject {
     void printAllCancelledInItsProgress();
     void printerFailureIsReported();
     void selectPrinterStartsFromTheLastConfirmedChoice();
+    void startPositionOnAPartlyUsedSheet_data();
+    void startPositionOnAPartlyUsedSheet();
 
   private:
     std::unique_ptr<Forms1> start(int type, const QByteArray& file, PrintScript& dialogs,
@@ -359,6 +370,92 @@ void TestPrint::selectPrinterStartsFromTheLastConfirmedChoice() {
     QCOMPARE(summary(dialogs.presets[3]), chosen);
     QVERIFY(printers.HasSavedDevMode());
     QCOMPARE(printers.printer().copyCount(), 3);
+}
+
+// "Start at label N": asked after the print question only when the option
+// is ticked and the sheet has more than one set; the sets move on from N and
+// what does not fit goes onto the next sheet. The answer is offered again.
+void TestPrint::startPositionOnAPartlyUsedSheet_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("count");  // labels in the file
+    QTest::addColumn<bool>("ask");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QStringList>("answers");  // typed into the box in turn; "<Cancel>"
+    QTest::addColumn<QList<int>>("perSheet");   // labels on each sheet; none: nothing printed
+    QTest::addColumn<int>("firstAt");           // where L1 is
+    const QString page = QStringLiteral("mnuFile_PrintPage"),
+                  all = QStringLiteral("mnuFile_PrintAll");
+    QTest::newRow("option off: no question") << int(lm::kSp1) << 5 << false << page
+                                             << QStringList() << QList<int>{5} << 1;
+    QTest::newRow("page from 38") << int(lm::kSp1) << 5 << true << page << QStringList{QStringLiteral("38")}
+                                  << QList<int>{3, 2} << 38;
+    QTest::newRow("beyond the sheet, then 2")
+        << int(lm::kSp1) << 5 << true << page << QStringList{QStringLiteral("41"), QStringLiteral("x"), QStringLiteral(" 2 ")} << QList<int>{5}
+        << 2;
+    QTest::newRow("Cancel prints nothing") << int(lm::kSp1) << 5 << true << page
+                                           << QStringList{QStringLiteral("<Cancel>")} << QList<int>() << 1;
+    QTest::newRow("all of 85 from 10") << int(lm::kSp1) << 85 << true << all << QStringList{QStringLiteral("10")}
+                                       << QList<int>{31, 40, 14} << 10;
+    QTest::newRow("Mailer-1 is never asked") << int(lm::kMailer1) << 1 << true << page
+                                             << QStringList() << QList<int>{1} << 1;
+}
+
+void TestPrint::startPositionOnAPartlyUsedSheet() {
+    QFETCH(int, type);
+    QFETCH(int, count);
+    QFETCH(bool, ask);
+    QFETCH(QString, item);
+    QFETCH(QStringList, answers);
+    QFETCH(QList<int>, perSheet);
+    QFETCH(int, firstAt);
+    PrintScript dialogs;
+    dialogs.askStartPosition = ask;
+    auto window = start(type, labels(count), dialogs);
+    QVERIFY(window);
+    const bool printAll = item.endsWith(u"All");
+    expect(dialogs, {printAll ? QStringLiteral("all:Yes") : QStringLiteral("page:Yes")});
+    const QString prompt = QStringLiteral(
+        "Start at label (1 to 40) on the first sheet, counted row by row from the top left:");
+    QString offered = QStringLiteral("1");
+    for (const QString& typed : answers) {
+        const bool cancel = typed == u"<Cancel>";
+        dialogs.expectInput(prompt, lm::kStartPositionTitle, offered,
+                            cancel ? std::nullopt : std::optional<QString>(typed));
+        const QString trimmed = typed.trimmed();
+        if (trimmed == u"41")
+            dialogs.expectMessage(
+                QStringLiteral("Start at label 41: a sheet of sp1 holds labels 1 to 40."),
+                MessageButtons::Ok, MessageIcon::Exclamation, MessageAnswer::Ok);
+        if (trimmed == u"x")
+            dialogs.expectMessage(QStringLiteral("Start at label x: that is not a number."),
+                                  MessageButtons::Ok, MessageIcon::Exclamation, MessageAnswer::Ok);
+        offered = trimmed;
+    }
+    trigger(*window, qPrintable(item));
+    LM_VERIFY_DIALOGS(dialogs);
+
+    const PdfPages pages = readPdf(m_pdf);
+    QCOMPARE(pages.size(), perSheet.size());
+    for (int i = 0; i < pages.size(); ++i) QCOMPARE(pages[i].size(), perSheet[i]);
+    if (pages.isEmpty()) return;
+    const lm::AppState& state = window->state();
+    const lm::PageGeometry geometry =
+        lm::pageGeometry(type, state.settings.PageTopMargin, state.settings.PageLeftMargin);
+    const lm::LabelPlacement* first = geometry.spine(firstAt + 1);
+    QVERIFY(first);
+    if (type != lm::kMailer1) {
+        const QPointF at(first->left + state.settings.SpineLeftMargin, first->top + 144);
+        QVERIFY2(near(pages[0], QStringLiteral("L1"), at),
+                 qPrintable(QStringList(pages[0].keys()).join(u' ')));
+    }
+    // The next print offers the position chosen, and the file is as it was.
+    if (firstAt > 1) {
+        expect(dialogs, {QStringLiteral("page:Yes")});
+        dialogs.expectInput(prompt, lm::kStartPositionTitle, QString::number(firstAt), std::nullopt);
+        trigger(*window, "mnuFile_PrintPage");
+        LM_VERIFY_DIALOGS(dialogs);
+    }
+    QCOMPARE(m_folder->readFile("$$label.dat"), labels(count));
 }
 
 QTEST_MAIN(TestPrint)
