@@ -202,10 +202,10 @@ bool QtDialogs::runPrintDialog(QPrinter& printer, PrintOptions* options) {
         page->setObjectName(QStringLiteral("LabelOptions"));
         page->setWindowTitle(QStringLiteral("Labels"));
         auto* layout = new QVBoxLayout(page);
-        askStart = new QCheckBox(QStringLiteral("Ask where to &start on a partly used sheet"), page);
+        askStart = new QCheckBox(QStringLiteral("Ask for the start &label on a partly used sheet"), page);
         askStart->setObjectName(QStringLiteral("AskStartPosition"));
         askStart->setChecked(options->askStartPosition);
-        outlines = new QCheckBox(QStringLiteral("Print label &outlines (a test on plain paper)"), page);
+        outlines = new QCheckBox(QStringLiteral("Print label o&utlines (a test on plain paper)"), page);
         outlines->setObjectName(QStringLiteral("PrintOutlines"));
         outlines->setChecked(options->outlines);
         layout->addWidget(askStart);
