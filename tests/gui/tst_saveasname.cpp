@@ -99,9 +99,11 @@ void TestSaveAsName::saveDialogAddsTheSuffixBeforeItAsks() {
     QString suffix;
     QTimer hand;
     QObject::connect(&hand, &QTimer::timeout, &hand, [&] {
+        // Chosen again while the dialog stays open: one still listing its
+        // folder may not take the first choice.
         auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!box) return;
-        hand.stop();
+        hand.setInterval(20);
         suffix = box->defaultSuffix();
         box->selectFile(dir.filePath(QStringLiteral("labels")));
         QMetaObject::invokeMethod(box, "accept");  // QFileDialog's own, with its checks
