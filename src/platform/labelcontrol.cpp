@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
+#include <QStyleHints>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -93,6 +96,14 @@ LabelControl::LabelControl(Kind kind, int element, QWidget* parent)
     connect(this, &QTextEdit::cursorPositionChanged, viewport(),
             qOverload<>(&QWidget::update));
     connect(this, &QTextEdit::selectionChanged, viewport(), qOverload<>(&QWidget::update));
+    // The editor's own caret is never drawn (the label draws its lines
+    // itself), so the label blinks its caret on its own timer.
+    m_caretBlink = new QTimer(this);
+    connect(m_caretBlink, &QTimer::timeout, this, [this] {
+        m_caretOn = !m_caretOn;
+        viewport()->update();
+    });
+    connect(this, &QTextEdit::cursorPositionChanged, this, &LabelControl::restartCaretBlink);
     applyFont();
     applyAlignment();
     applyMargins();
@@ -288,7 +299,7 @@ void LabelControl::paintEvent(QPaintEvent*) {
     const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
     highlight.highlight = palette().color(group, QPalette::Highlight);
     highlight.highlightedText = palette().color(group, QPalette::HighlightedText);
-    if (hasFocus() && !isReadOnly()) {
+    if (caretShown()) {
         highlight.cursor = cursor.position();
         highlight.cursorWidth = 1.0 / drawScaleX();
     }
@@ -315,6 +326,7 @@ int LabelControl::positionAtPixel(const QPointF& viewportPoint) const {
 void LabelControl::mousePressEvent(QMouseEvent* event) {
     emit clicked();
     event->accept();
+    if (event->button() == Qt::MiddleButton) return pastePrimarySelection(event->position());
     if (event->button() != Qt::LeftButton) return;
     setFocus(Qt::MouseFocusReason);
     QTextCursor cursor = textCursor();
@@ -345,6 +357,63 @@ void LabelControl::mouseReleaseEvent(QMouseEvent* event) {
                                            textCursor().selectionEnd() -
                                                textCursor().selectionStart()),
                            QClipboard::Selection);
+}
+
+// The middle button pastes the primary selection where it is pressed, as in
+// every text field of the desktop; a platform without one pastes nothing.
+void LabelControl::pastePrimarySelection(const QPointF& viewportPoint) {
+    if (isReadOnly()) return;
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection()) return;
+    const QString text = clipboard->text(QClipboard::Selection);
+    if (text.isEmpty()) return;
+    setFocus(Qt::MouseFocusReason);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(positionAtPixel(viewportPoint));
+    setTextCursor(cursor);
+    textCursor().insertText(normalizeBreaks(text));
+}
+
+// Text dragged onto the label goes where the label's own lines put the
+// pointer; the editor's hidden layout would place it elsewhere.
+void LabelControl::dragMoveEvent(QDragMoveEvent* event) {
+    if (isReadOnly() || !canInsertFromMimeData(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(positionAtPixel(event->position()));
+    setTextCursor(cursor);
+    event->acceptProposedAction();
+}
+
+void LabelControl::dropEvent(QDropEvent* event) {
+    if (isReadOnly() || !canInsertFromMimeData(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(positionAtPixel(event->position()));
+    setTextCursor(cursor);
+    insertFromMimeData(event->mimeData());
+    // Dropped text is copied: the label never takes it from its source.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+bool LabelControl::caretShown() const {
+    return hasFocus() && !isReadOnly() && m_caretOn;
+}
+
+void LabelControl::restartCaretBlink() {
+    m_caretOn = true;
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (hasFocus() && flash > 0)
+        m_caretBlink->start(flash / 2);
+    else
+        m_caretBlink->stop();
+    viewport()->update();
 }
 
 void LabelControl::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -412,12 +481,14 @@ void LabelControl::scrollContentsBy(int, int) {
 void LabelControl::focusInEvent(QFocusEvent* event) {
     QTextEdit::focusInEvent(event);
     setBorderColor(kFocusBorder);
+    restartCaretBlink();
     emit focusEntered();
 }
 
 void LabelControl::focusOutEvent(QFocusEvent* event) {
     QTextEdit::focusOutEvent(event);
     setBorderColor(kBorder);
+    restartCaretBlink();
 }
 
 // Labels hold plain text only: whatever is pasted or dropped arrives as text.

@@ -9,6 +9,8 @@
 #include "paint/labellayout.h"
 #include "platform/labelfont.h"
 
+class QTimer;
+
 namespace lm {
 
 // Inner text margins of a label, in twips at zoom 100.
@@ -117,6 +119,9 @@ class LabelControl : public QTextEdit {
     const LabelTextLayout& textLayout() const;
     // The text does not fit: it is marked so.
     bool overflowMarked() const;
+    // The caret is drawn now: it blinks at the desktop's rate while the label
+    // has the focus, and shows steadily for a moment after every move.
+    bool caretShown() const;
 
   signals:
     void changed();
@@ -133,6 +138,8 @@ class LabelControl : public QTextEdit {
     void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
@@ -147,6 +154,8 @@ class LabelControl : public QTextEdit {
     void setBorderColor(const QColor& color);
     void layoutChanged();
     void updateOverflowMark();
+    void restartCaretBlink();
+    void pastePrimarySelection(const QPointF& viewportPoint);
     bool moveAlongLayout(QKeyEvent* event);
     int positionAtPixel(const QPointF& viewportPoint) const;
     double drawScaleX() const;
@@ -171,6 +180,8 @@ class LabelControl : public QTextEdit {
     mutable std::unique_ptr<LabelTextLayout> m_layout;  // made when first needed
     bool m_marked = false;
     bool m_selecting = false;  // the left button is down in the label
+    QTimer* m_caretBlink = nullptr;
+    bool m_caretOn = true;
 };
 
 }  // namespace lm

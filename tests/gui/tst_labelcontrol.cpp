@@ -1,4 +1,7 @@
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 #include <QTextCursor>
 
@@ -31,8 +34,15 @@ class TestLabelControl : public QObject {
     void editedTextIsWrittenWithCrLf();
     void onlyTheOperatorsEditsNotify();
     void selectionStartLengthAndText();
+    void dropGoesWhereTheLabelsLinesPutThePointer_data();
+    void dropGoesWhereTheLabelsLinesPutThePointer();
+    void caretBlinksAtTheDesktopsRate();
 
   private:
+    // The pixel, in the label's viewport, of the caret place before
+    // character `position` of the text.
+    QPoint pixelOf(int position) const;
+
     LabelControl* m_label = nullptr;
     QWidget* m_host = nullptr;
 };
@@ -134,6 +144,89 @@ void TestLabelControl::selectionStartLengthAndText() {
     m_label->setSelectionStart(1);
     m_label->setSelectionLength(10);
     QCOMPARE(m_label->selectionLength(), 1);
+}
+
+QPoint TestLabelControl::pixelOf(int position) const {
+    const lm::LabelTextLayout& layout = m_label->textLayout();
+    const int line = layout.lineOf(position);
+    const QRectF rect = layout.lines()[std::size_t(line)].rect;
+    const double twipsPerPixel = 1440.0 / m_label->logicalDpiX() * 100 / m_label->zoomFactor();
+    const QPointF inLabel(layout.cursorX(position) + 10, rect.center().y());
+    return (inLabel / twipsPerPixel).toPoint() - m_label->viewport()->pos();
+}
+
+// Text dropped onto the label goes in where the label's own lines have the
+// pointer, as plain text, and is an edit the page hears of.
+void TestLabelControl::dropGoesWhereTheLabelsLinesPutThePointer_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QString>("dropped");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<int>("alignment");
+    QTest::newRow("second line") << "FIC\nSMITH\n2004" << 6 << "XY" << "FIC\nSMXYITH\n2004" << 100 << int(lm::kAlignLeft);
+    QTest::newRow("a line break dropped")
+        << "QA76\nB3" << 2 << "+\r\n-" << "QA+\n-76\nB3" << 100 << int(lm::kAlignLeft);
+    QTest::newRow("third line at zoom 150")
+        << "FIC\nSMITH\n2004" << 11 << "XY" << "FIC\nSMITH\n2XY004" << 150 << int(lm::kAlignLeft);
+    QTest::newRow("justified, a long line")
+        << "ABC DEFG HI\nJ" << 9 << "XY" << "ABC DEFG XYHI\nJ" << 100 << int(lm::kAlignJustified);
+    QTest::newRow("centred at zoom 150")
+        << "FIC\nSMITH\n2004" << 5 << "XY" << "FIC\nSXYMITH\n2004" << 150 << int(lm::kAlignCentered);
+    QTest::newRow("third line at zoom 50")
+        << "FIC\nSMITH\n2004" << 13 << "XY" << "FIC\nSMITH\n200XY4" << 50 << int(lm::kAlignLeft);
+}
+
+void TestLabelControl::dropGoesWhereTheLabelsLinesPutThePointer() {
+    QFETCH(QString, text);
+    QFETCH(int, at);
+    QFETCH(QString, dropped);
+    QFETCH(QString, result);
+    QFETCH(int, zoom);
+    QFETCH(int, alignment);
+    m_label->setZoomFactor(zoom);
+    m_label->setLabelAlignment(alignment);
+    m_label->setLabelText(text.replace(u'\n', QStringLiteral("\r\n")).toStdString());
+    QSignalSpy changed(m_label, &LabelControl::changed);
+    QMimeData mime;
+    mime.setText(dropped);
+    const QPoint pixel = pixelOf(at);
+    QDragEnterEvent enter(pixel, Qt::CopyAction, &mime, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_label->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDragMoveEvent move(pixel, Qt::CopyAction, &mime, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_label->viewport(), &move);
+    QVERIFY(move.isAccepted());
+    QDropEvent drop(QPointF(pixel), Qt::CopyAction, &mime, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_label->viewport(), &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(m_label->shownText(), result);
+    QVERIFY(m_label->isEdited());
+    QVERIFY(!changed.isEmpty());
+}
+
+// The caret blinks while the label has the focus, at the desktop's rate;
+// it shows at once after a move, and not at all without the focus.
+void TestLabelControl::caretBlinksAtTheDesktopsRate() {
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int flash = hints->cursorFlashTime();
+    hints->setCursorFlashTime(200);
+    m_label->setLabelText("QA76");
+    m_label->clearFocus();
+    QTRY_VERIFY(!m_label->hasFocus());
+    QVERIFY(!m_label->caretShown());
+    m_label->setFocus();
+    QTRY_VERIFY(m_label->hasFocus());
+    QVERIFY(m_label->caretShown());
+    QTRY_VERIFY(!m_label->caretShown());
+    QTRY_VERIFY(m_label->caretShown());
+    QTRY_VERIFY(!m_label->caretShown());
+    m_label->setSelectionStart(2);
+    QVERIFY(m_label->caretShown());
+    m_label->clearFocus();
+    QTRY_VERIFY(!m_label->hasFocus());
+    QVERIFY(!m_label->caretShown());
+    hints->setCursorFlashTime(flash);
 }
 
 QTEST_MAIN(TestLabelControl)
