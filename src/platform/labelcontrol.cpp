@@ -349,8 +349,12 @@ void LabelControl::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     if (!m_selecting || event->button() != Qt::LeftButton) return;
     m_selecting = false;
-    // As in any text field of the desktop, what the mouse selects becomes
-    // the primary selection.
+    offerPrimarySelection();
+}
+
+// As in any text field of the desktop, what the mouse selects becomes the
+// primary selection.
+void LabelControl::offerPrimarySelection() {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (clipboard->supportsSelection() && textCursor().hasSelection())
         clipboard->setText(shownText().mid(textCursor().selectionStart(),
@@ -424,6 +428,7 @@ void LabelControl::mouseDoubleClickEvent(QMouseEvent* event) {
     cursor.select(QTextCursor::WordUnderCursor);
     setTextCursor(cursor);
     m_selecting = false;
+    offerPrimarySelection();
 }
 
 void LabelControl::keyPressEvent(QKeyEvent* event) {

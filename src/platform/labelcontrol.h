@@ -156,6 +156,7 @@ class LabelControl : public QTextEdit {
     void updateOverflowMark();
     void restartCaretBlink();
     void pastePrimarySelection(const QPointF& viewportPoint);
+    void offerPrimarySelection();
     bool moveAlongLayout(QKeyEvent* event);
     int positionAtPixel(const QPointF& viewportPoint) const;
     double drawScaleX() const;
