@@ -103,7 +103,6 @@ export LM_OUT=$out LM_BEFORE=$before LM_QUEUE=$queue
 session() {
     print_page() { menu f p; answer "Print Current Page" Return; }
     start_program "^Kelvarine Label Maker - "
-    sleep 1
     print_page
     # The queue runs the job through its filters into cups-pdf.
     for _ in $(seq 1 150); do

@@ -29,7 +29,7 @@ session() {
     # column, row 3 right column.
     click() { focus "$window"; xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
     start_program "^Kelvarine Label Maker - "
-    sleep 1
+    focus "$window"
     shot start
     click 474 441; menu e d; shot delete-question
     answer "delete the set" Return

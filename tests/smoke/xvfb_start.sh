@@ -13,7 +13,8 @@ rm -f "$LM_SHOTS".png
 
 session() {
     start_program "^Kelvarine Label Maker( - .*)?$"
-    sleep 1  # let it paint
+    # Once it has the focus it has painted: the screenshot shows it whole.
+    focus "$window"
     import -window root "$LM_SHOTS.png"
     kill -0 "$pid" 2>/dev/null || fail "the program ended by itself"
     exit_by_menu

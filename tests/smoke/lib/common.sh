@@ -31,12 +31,17 @@ lm_xvfb() {
 
 # Inside the X session. Keys go to the window that has the focus, so the
 # window manager must be up before the program maps its window.
+# On a loaded machine openbox can take seconds to come up; a program started
+# before it has windows no one activates, so the session waits for it.
 start_wm() {
     openbox >/dev/null 2>&1 &
-    for _ in $(seq 1 50); do
+    local deadline=$((SECONDS + 30))
+    while [ "$SECONDS" -lt "$deadline" ]; do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
         sleep 0.1
     done
+    echo "FAIL: the window manager did not start within 30 s"
+    exit 1
 }
 
 fail() {
@@ -110,7 +115,7 @@ focus() {
         [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
         sleep 0.1
     done
-    fail "window $1 did not get the focus"
+    fail "window $1 did not get the focus; active: $(xdotool getactivewindow 2>&1), window manager: $(xprop -root _NET_SUPPORTING_WM_CHECK 2>&1), visible: $(xdotool search --onlyvisible --name . 2>/dev/null | tr '\n' ' ')"
 }
 
 keys() { xdotool key --delay 150 "$@"; }
@@ -126,11 +131,25 @@ answer() {
     wait_closed "$box"
 }
 
-# Chooses from the menu bar: the menu's access key, then the items' keys.
+# The program's visible windows, its menus' popups among them.
+program_windows() { xdotool search --onlyvisible --classname labelmaker 2>/dev/null | sort; }
+
+# Chooses from the menu bar: the menu's access key, then, once its popup
+# shows, the items' keys. The popup takes the keys in the order they come, a
+# submenu opened by one of them included.
 menu() {
-    focus "$window" && keys "alt+$1"
+    focus "$window"
+    local before
+    before=$(program_windows)
+    keys "alt+$1"
     shift
-    for k in "$@"; do sleep 0.3; keys "$k"; done
+    local deadline=$((SECONDS + 10))
+    while [ -z "$(comm -13 <(echo "$before") <(program_windows))" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "the menu of alt+$1 did not open"
+        sleep 0.05
+    done
+    [ $# -gt 0 ] && keys "$@"
+    return 0
 }
 
 # File, Exit must end the program, and with status 0.
