@@ -21,6 +21,7 @@
 #include "print/printall.h"
 #include "print/printcheck.h"
 #include "print/printpage.h"
+#include "print/printcommands.h"
 #include "print/printpreview.h"
 
 using lm::LabelControl;
@@ -267,6 +268,19 @@ void TestPrintCheck::previewShowsThePageOrTheFile() {
     LM_VERIFY_DIALOGS(w.dialogs);
     QCOMPARE(currentPages, 1);
     QCOMPARE(allPages, 3);
+    QVERIFY(!w.printed());
+    // With the start position asked for, the preview starts where the last
+    // print did: the page's 40 sets from label 10 need a second sheet.
+    lm::PrintOptions& options =
+        w.window->findChild<lm::PrintCommands*>()->printers().options();
+    options.askStartPosition = true;
+    options.startPosition = 10;
+    w.dialogs.expectPreview([&](QDialog& preview) {
+        currentPages = preview.findChild<QPrintPreviewWidget*>()->pageCount();
+    });
+    trigger(*w.window, QStringLiteral("mnuFile_PrintPreview"));
+    LM_VERIFY_DIALOGS(w.dialogs);
+    QCOMPARE(currentPages, 2);
     QVERIFY(!w.printed());
     QCOMPARE(w.window->menuItem(QStringLiteral("mnuFile_PrintPreview"))->text(),
              QStringLiteral("Print Pre&view"));
