@@ -12,6 +12,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
@@ -232,6 +235,23 @@ bool QtDialogs::runPrintDialog(QPrinter& printer, PrintOptions* options) {
     return true;
 }
 
+namespace {
+
+// Wide enough for the longest problem to be read whole, without scrolling
+// sideways, but never wider than most of the screen.
+int problemListWidth(const QListWidget& list, const QStringList& problems) {
+    int widest = 0;
+    for (const QString& problem : problems)
+        widest = std::max(widest, list.fontMetrics().horizontalAdvance(problem));
+    const int chrome = 2 * list.frameWidth() + list.verticalScrollBar()->sizeHint().width() +
+                       list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) * 2 + 8;
+    const QScreen* screen = list.screen();
+    const int most = screen ? screen->availableGeometry().width() * 9 / 10 : 1200;
+    return std::max(560, std::min(widest + chrome, most));
+}
+
+}  // namespace
+
 // A list of the problems with a button for each way on: the operator picks a
 // line and goes to its label, or prints anyway, or cancels.
 PrintProblemAnswer QtDialogs::printProblems(const QString& text, const QStringList& problems) {
@@ -245,7 +265,7 @@ PrintProblemAnswer QtDialogs::printProblems(const QString& text, const QStringLi
     auto* list = new QListWidget(&dialog);
     list->addItems(problems);
     list->setCurrentRow(0);
-    list->setMinimumWidth(560);
+    list->setMinimumWidth(problemListWidth(*list, problems));
     intro->setBuddy(list);
     layout->addWidget(list);
     auto* buttons = new QDialogButtonBox(&dialog);

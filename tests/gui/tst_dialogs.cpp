@@ -2,6 +2,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -54,6 +55,7 @@ class TestDialogs : public QObject {
     void messageBoxShowsAllOfItsTextAndTitle_data();
     void messageBoxShowsAllOfItsTextAndTitle();
     void inputBoxGivesTheAnswerOrCancel();
+    void printProblemsReadWhole();
     void fileDialogsStartFromTheLastName();
 };
 
@@ -145,6 +147,29 @@ void TestDialogs::messageBoxShowsAllOfItsTextAndTitle() {
     QVERIFY2(textFits,
              qPrintable(QStringLiteral("the text does not fit its label of ") + labelSize));
     QVERIFY2(boxWidth > titleWidth, qPrintable(QString::number(boxWidth)));
+}
+
+// Each problem names its page, row, column, label and what is wrong: the list
+// is wide enough to read the longest of them without scrolling sideways.
+void TestDialogs::printProblemsReadWhole() {
+    const QStringList problems{
+        QStringLiteral("Page 1, row 1, column 1, spine label: HF5415.1265: The text does not "
+                       "fit its label: a word is broken inside it"),
+        QStringLiteral("Page 12, row 5, column 8, second pocket label: <Blank>: will print")};
+    bool whole = false;
+    QString sizes;
+    whenShown<QDialog>([&](QDialog* dialog) {
+        auto* list = dialog->findChild<QListWidget*>();
+        if (list) {
+            const int widest = list->fontMetrics().horizontalAdvance(problems[0]);
+            whole = list->viewport()->width() >= widest;
+            sizes = QStringLiteral("%1 for %2").arg(list->viewport()->width()).arg(widest);
+        }
+        dialog->reject();
+    });
+    QCOMPARE(lm::QtDialogs().printProblems(QStringLiteral("These labels:"), problems).action,
+             lm::PrintProblemAction::Cancel);
+    QVERIFY2(whole, qPrintable(sizes));
 }
 
 void TestDialogs::inputBoxGivesTheAnswerOrCancel() {
