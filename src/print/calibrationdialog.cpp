@@ -116,9 +116,15 @@ void CalibrationDialog::unitChanged() {
 void CalibrationDialog::showStored() {
     const StoredCalibrations stored = readCalibrations(calibrationFilePath());
     const std::optional<PrintCalibration> c = stored.of(m_printer);
-    m_stored->setText(c ? QStringLiteral("Stored: ") +
-                              QString::fromStdString(describeCalibration(*c)) + QLatin1Char('.')
-                        : QStringLiteral("Not calibrated."));
+    if (c)
+        m_stored->setText(QStringLiteral("Stored: ") +
+                          QString::fromStdString(describeCalibration(*c)) + QLatin1Char('.'));
+    else if (stored.problem)
+        m_stored->setText(QStringLiteral("Not calibrated: the calibration file cannot be used (") +
+                          QString::fromStdString(stored.problem->message()) +
+                          QStringLiteral("). Storing replaces it."));
+    else
+        m_stored->setText(QStringLiteral("Not calibrated."));
 }
 
 void CalibrationDialog::printSheet() {
