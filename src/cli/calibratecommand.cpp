@@ -73,7 +73,8 @@ int store(const ParsedArguments& parsed, const QString& printer, CliStreams& str
         measureCalibration(calibrationCrosshairs(*sheet), measured, *unit);
     if (!outcome.calibration) return refusedInput(streams, kName, outcome.refusal);
     readCalibrationsTelling(streams);
-    if (Status stored = storeCalibration(calibrationFilePath(), printer, *outcome.calibration); !stored)
+    if (Status stored = storeCalibration(calibrationFilePath(), printer, *outcome.calibration);
+        !stored)
         return fileError(streams, stored.error());
     streams.out << "calibration stored for " << printer.toStdString() << ": "
                 << describeCalibration(*outcome.calibration) << "\n";
@@ -82,20 +83,19 @@ int store(const ParsedArguments& parsed, const QString& printer, CliStreams& str
 
 int runCalibrate(const std::vector<std::string>& args, CliStreams& streams) {
     std::string problem;
-    std::optional<ParsedArguments> parsed = ParsedArguments::parse(
-        args,
-        {{"--printer", true},
-         {"--type", true},
-         {"--unit", true},
-         {"--measured", true},
-         {"--show", false},
-         {"--reset", false}},
-        0, problem);
+    std::optional<ParsedArguments> parsed = ParsedArguments::parse(args,
+                                                                   {{"--printer", true},
+                                                                    {"--type", true},
+                                                                    {"--unit", true},
+                                                                    {"--measured", true},
+                                                                    {"--show", false},
+                                                                    {"--reset", false}},
+                                                                   0, problem);
     if (!parsed) return usageError(streams, kName, problem);
     const std::optional<std::string> printer = parsed->value("--printer");
     if (!printer || printer->empty()) return usageError(streams, kName, "--printer NAME is needed");
-    const int modes = int(parsed->has("--measured")) + int(parsed->has("--show")) +
-                      int(parsed->has("--reset"));
+    const int modes =
+        int(parsed->has("--measured")) + int(parsed->has("--show")) + int(parsed->has("--reset"));
     if (modes != 1)
         return usageError(streams, kName, "give exactly one of --measured, --show and --reset");
     const QString name = QString::fromStdString(*printer);

@@ -32,8 +32,9 @@ int runCalibrationSheet(const std::vector<std::string>& args, CliStreams& stream
 
     GuiSession gui;
     if (!gui.ok())
-        return fileError(streams, Error{pdfPath, "the program runs without Qt Gui, which "
-                                                 "drawing the sheet needs"});
+        return fileError(streams, Error{pdfPath,
+                                        "the program runs without Qt Gui, which "
+                                        "drawing the sheet needs"});
     PdfSheetWriter writer(QFile::decodeName(pdfPath.c_str()));
     writer.setTitle(QStringLiteral("Printer calibration sheet"));
     writer.setPaintOptions(options);

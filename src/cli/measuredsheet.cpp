@@ -25,8 +25,8 @@ std::optional<LabelSheet> measuredSheet(const ParsedArguments& parsed, CliStream
         labelType = *chosen;
     } else if (!labelTypeInfo(labelType)) {
         *exitStatus = usageError(streams, command,
-                                 "the settings file names label type " +
-                                     std::to_string(labelType) + ", which is not 1 to 10; give --type");
+                                 "the settings file names label type " + std::to_string(labelType) +
+                                     ", which is not 1 to 10; give --type");
         return std::nullopt;
     }
     return calibrationSheet(settingsForSheet(*settings, labelType), labelType);

@@ -74,8 +74,9 @@ std::optional<int> checkLabelFile(const std::string& path, CliStreams& streams) 
 int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
     std::string problem;
     std::optional<ParsedArguments> parsed = ParsedArguments::parse(
-        args, {{"--type", true}, {"--start", true}, {"--outlines", false}, {"--calibration", true}}, 2, problem,
-        "LABELFILE and OUT.pdf are both needed");
+        args,
+        {{"--type", true}, {"--start", true}, {"--outlines", false}, {"--calibration", true}}, 2,
+        problem, "LABELFILE and OUT.pdf are both needed");
     if (!parsed) return usageError(streams, kName, problem);
     const std::string& labelPath = parsed->positionals()[0];
     const std::string& pdfPath = parsed->positionals()[1];
@@ -186,8 +187,8 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
 
 CliCommand pdfCommand() {
     return {kName, "write every page of a label file as a PDF, one page per label sheet",
-            "Usage: labelmaker-cli pdf [--type N] [--start N] [--outlines] [--calibration PRINTER]\n"
-            "                          LABELFILE OUT.pdf\n"
+            "Usage: labelmaker-cli pdf [--type N] [--start N] [--outlines]\n"
+            "                          [--calibration PRINTER] LABELFILE OUT.pdf\n"
             "Writes every page of LABELFILE, as the window pages through it, into OUT.pdf: one\n"
             "PDF page per label sheet, the size of the sheet (US Letter; 12960 x 7920 twips for\n"
             "Mailer-1), each label where Print All puts it, measured from the page's top-left\n"

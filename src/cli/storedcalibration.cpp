@@ -19,8 +19,9 @@ std::optional<PrintCalibration> printerCalibration(const std::string& printer, C
     if (std::optional<PrintCalibration> found = stored.of(QString::fromStdString(printer)))
         return found;
     refusedInput(streams, command,
-                 "the printer \"" + printer + "\" has no stored calibration (labelmaker-cli "
-                 "calibrate stores one)");
+                 "the printer \"" + printer +
+                     "\" has no stored calibration (labelmaker-cli "
+                     "calibrate stores one)");
     return std::nullopt;
 }
 

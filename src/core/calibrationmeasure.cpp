@@ -92,8 +92,9 @@ CalibrationOutcome measureCalibration(const CrosshairPair& meant, const Crosshai
         outcome.calibration = c;
         return outcome;
     }
-    outcome.refusal = "These measurements cannot be right: " + problem + ".\n\nMeasured: " +
-                      pair(measured, unit) + ".\nExpected: " + pair(meant, unit) +
+    outcome.refusal = "These measurements cannot be right: " + problem +
+                      ".\n\nMeasured: " + pair(measured, unit) +
+                      ".\nExpected: " + pair(meant, unit) +
                       ".\n\nMeasure again from the paper's top-left edge; nothing was stored.";
     return outcome;
 }

@@ -86,14 +86,17 @@ StoredCalibrations parse(const QString& path, const QByteArray& bytes) {
     StoredCalibrations stored;
     auto corrupt = [&](const QString& why) {
         stored.printers.clear();
-        stored.problem = fileProblem(path, QStringLiteral("it is not a calibration file (%1)").arg(why));
+        stored.problem =
+            fileProblem(path, QStringLiteral("it is not a calibration file (%1)").arg(why));
         return stored;
     };
     if (!looksLikeIni(bytes)) return corrupt(QStringLiteral("not in INI format"));
     QTemporaryDir scratch;
     QFile copy(scratch.filePath(kCalibrationFileName));
-    if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size()) {
-        stored.problem = fileProblem(path, QStringLiteral("no scratch copy could be made to read it"));
+    if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly) ||
+        copy.write(bytes) != bytes.size()) {
+        stored.problem =
+            fileProblem(path, QStringLiteral("no scratch copy could be made to read it"));
         return stored;
     }
     copy.close();
@@ -110,7 +113,8 @@ StoredCalibrations parse(const QString& path, const QByteArray& bytes) {
         else
             values = groupValues(ini, &problem);
         ini.endGroup();
-        if (!values) return corrupt(QStringLiteral("printer \"%1\": %2").arg(printerName(group), problem));
+        if (!values)
+            return corrupt(QStringLiteral("printer \"%1\": %2").arg(printerName(group), problem));
         stored.printers[printerName(group)] = *values;
     }
     return stored;
@@ -148,10 +152,12 @@ StoredCalibrations readCalibrations(const QString& path) {
 // QSettings writes the INI text into a scratch folder of its own, whose
 // bytes then replace the file in one atomic rename: QSettings' own saving
 // could leave a half-written file behind.
-Status writeCalibrations(const QString& path, const std::map<QString, PrintCalibration>& calibrations) {
+Status writeCalibrations(const QString& path,
+                         const std::map<QString, PrintCalibration>& calibrations) {
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        return fileProblem(path, QStringLiteral("no scratch folder for writing: ") + scratch.errorString());
+        return fileProblem(
+            path, QStringLiteral("no scratch folder for writing: ") + scratch.errorString());
     const QString textPath = scratch.filePath(kCalibrationFileName);
     {
         QSettings ini(textPath, QSettings::IniFormat);

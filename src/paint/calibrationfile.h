@@ -36,7 +36,8 @@ StoredCalibrations readCalibrations(const QString& path);
 
 // Writes `calibrations` as the whole file, atomically: the old file stays as
 // it was when anything fails. An empty map still writes an empty file.
-Status writeCalibrations(const QString& path, const std::map<QString, PrintCalibration>& calibrations);
+Status writeCalibrations(const QString& path,
+                         const std::map<QString, PrintCalibration>& calibrations);
 
 // Stores `calibration` for `printer`, keeping the other printers' values. A
 // file that could not be read is replaced (its problem was reported when it

@@ -12,9 +12,9 @@
 namespace lm {
 namespace {
 
-constexpr double kArm = 340;       // twips: each arm of a crosshair, 6 mm
-constexpr double kPenWidth = 5;    // twips, as thin as the outlines
-constexpr int kTextHeight = 180;   // twips: 9 point
+constexpr double kArm = 340;      // twips: each arm of a crosshair, 6 mm
+constexpr double kPenWidth = 5;   // twips, as thin as the outlines
+constexpr int kTextHeight = 180;  // twips: 9 point
 
 QRectF coveredArea(const LabelSheet& sheet) {
     QRectF area;
@@ -43,8 +43,8 @@ QString instructions(const LabelSheet& sheet) {
                "The first crosshair is meant at x %2, y %3; the last at x %4, y %5.\n"
                "Type the four distances in Setup, Printer Calibration, or give them to "
                "labelmaker-cli calibrate.")
-        .arg(QString::fromStdString(labelTypeName(sheet.labelType)), both(meant.x1),
-             both(meant.y1), both(meant.x2), both(meant.y2));
+        .arg(QString::fromStdString(labelTypeName(sheet.labelType)), both(meant.x1), both(meant.y1),
+             both(meant.x2), both(meant.y2));
 }
 
 }  // namespace

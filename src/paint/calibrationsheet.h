@@ -7,6 +7,8 @@ class QPainter;
 namespace lm {
 
 struct LabelSheet;
+struct Settings;
+struct SheetPaintOptions;
 
 // Where the calibration sheet's two crosshairs are meant, twips from the
 // paper's top-left corner: the top-left corner of the first label and the
@@ -23,10 +25,7 @@ void paintCalibrationMarks(QPainter& painter, const LabelSheet& sheet);
 // The sheet to measure for `labelType`: its label boxes without texts. It is
 // printed with outlines and marks (calibrationSheetOptions) and without any
 // calibration, since the measurement is of the printer as it is.
-struct Settings;
 LabelSheet calibrationSheet(const Settings& settings, int labelType);
-
-struct SheetPaintOptions;
 SheetPaintOptions calibrationSheetOptions();
 
 }  // namespace lm

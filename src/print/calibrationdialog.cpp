@@ -60,10 +60,9 @@ CalibrationDialog::CalibrationDialog(Dialogs& dialogs, const QString& printer,
     m_unit->addItem(QStringLiteral("inches (in)"));
     form->addRow(QStringLiteral("&Unit:"), m_unit);
     const char* names[] = {"firstX", "firstY", "lastX", "lastY"};
-    const char* captions[] = {"&First crosshair, from the left edge:",
-                              "First crosshair, from the &top edge:",
-                              "&Last crosshair, from the left edge:",
-                              "Last crosshair, from the t&op edge:"};
+    const char* captions[] = {
+        "&First crosshair, from the left edge:", "First crosshair, from the &top edge:",
+        "&Last crosshair, from the left edge:", "Last crosshair, from the t&op edge:"};
     for (int i = 0; i < 4; ++i) {
         m_fields[i] = new QDoubleSpinBox(this);
         m_fields[i]->setObjectName(QLatin1String(names[i]));
@@ -134,8 +133,7 @@ void CalibrationDialog::printSheet() {
 void CalibrationDialog::store() {
     const LengthUnit u = unit();
     auto at = [&](int i) { return twipsFromLength(m_fields[i]->value(), u); };
-    const CalibrationOutcome outcome =
-        measureCalibration(m_meant, {at(0), at(1), at(2), at(3)}, u);
+    const CalibrationOutcome outcome = measureCalibration(m_meant, {at(0), at(1), at(2), at(3)}, u);
     if (!outcome.calibration) {
         m_dialogs.message(QString::fromStdString(outcome.refusal), MessageButtons::Ok,
                           MessageIcon::Exclamation);
@@ -143,17 +141,17 @@ void CalibrationDialog::store() {
     }
     if (Status stored = storeCalibration(calibrationFilePath(), m_printer, *outcome.calibration);
         !stored) {
-        m_dialogs.message(failureText(QStringLiteral("The calibration could not be stored."),
-                                      stored.error()),
-                          MessageButtons::Ok, MessageIcon::Critical);
+        m_dialogs.message(
+            failureText(QStringLiteral("The calibration could not be stored."), stored.error()),
+            MessageButtons::Ok, MessageIcon::Critical);
         return;
     }
     showStored();
-    m_dialogs.message(QStringLiteral("The calibration of %1 is stored: %2. Every print on it "
-                                     "is corrected from now on.")
-                          .arg(m_printer, QString::fromStdString(
-                                              describeCalibration(*outcome.calibration))),
-                      MessageButtons::Ok, MessageIcon::Information);
+    m_dialogs.message(
+        QStringLiteral("The calibration of %1 is stored: %2. Every print on it "
+                       "is corrected from now on.")
+            .arg(m_printer, QString::fromStdString(describeCalibration(*outcome.calibration))),
+        MessageButtons::Ok, MessageIcon::Information);
 }
 
 void CalibrationDialog::showValues() {
@@ -164,9 +162,9 @@ void CalibrationDialog::showValues() {
 void CalibrationDialog::reset() {
     bool removed = false;
     if (Status done = resetCalibration(calibrationFilePath(), m_printer, &removed); !done) {
-        m_dialogs.message(failureText(QStringLiteral("The calibration could not be removed."),
-                                      done.error()),
-                          MessageButtons::Ok, MessageIcon::Critical);
+        m_dialogs.message(
+            failureText(QStringLiteral("The calibration could not be removed."), done.error()),
+            MessageButtons::Ok, MessageIcon::Critical);
         return;
     }
     showStored();

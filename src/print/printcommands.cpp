@@ -68,7 +68,8 @@ void PrintCommands::mnuSetup_Calibration_Click() {
             MessageButtons::Ok, MessageIcon::Exclamation);
         return;
     }
-    const LabelSheet sheet = calibrationSheet(m_window.state().settings, m_window.state().LabelType());
+    const AppState& state = m_window.state();
+    const LabelSheet sheet = calibrationSheet(state.settings, state.LabelType());
     CalibrationDialog dialog(m_window.dialogs(), printer.printerName(),
                              calibrationCrosshairs(sheet), [this] { printCalibrationSheet(); },
                              m_window.window());
@@ -77,9 +78,11 @@ void PrintCommands::mnuSetup_Calibration_Click() {
 
 // The sheet measures the printer as it is: no calibration, whatever is stored.
 void PrintCommands::printCalibrationSheet() {
-    const LabelSheet sheet = calibrationSheet(m_window.state().settings, m_window.state().LabelType());
-    std::unique_ptr<PrintJob> job = PrintJob::start(
-        m_printers.printer(), QStringLiteral("Printer calibration sheet"), calibrationSheetOptions());
+    const AppState& state = m_window.state();
+    const LabelSheet sheet = calibrationSheet(state.settings, state.LabelType());
+    std::unique_ptr<PrintJob> job =
+        PrintJob::start(m_printers.printer(), QStringLiteral("Printer calibration sheet"),
+                        calibrationSheetOptions());
     Status printed = job->printSheet(sheet);
     if (printed) printed = job->finish();
     if (!printed) {

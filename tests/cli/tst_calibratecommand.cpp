@@ -38,9 +38,9 @@ QList<QList<QPointF>> strokedPaths(const QString& pdf) {
     QTemporaryDir dir;
     const QString svg = dir.filePath(QStringLiteral("page.svg"));
     QProcess tool;
-    tool.start(QStringLiteral("pdftocairo"), {QStringLiteral("-svg"), QStringLiteral("-f"),
-                                              QStringLiteral("1"), QStringLiteral("-l"),
-                                              QStringLiteral("1"), pdf, svg});
+    tool.start(QStringLiteral("pdftocairo"),
+               {QStringLiteral("-svg"), QStringLiteral("-f"), QStringLiteral("1"),
+                QStringLiteral("-l"), QStringLiteral("1"), pdf, svg});
     if (!tool.waitForFinished(60000) || tool.exitCode() != 0) return {};
     QFile file(svg);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -57,7 +57,8 @@ QList<QList<QPointF>> strokedPaths(const QString& pdf) {
         QList<QPointF> points;
         for (auto p = point.globalMatch(m.captured(1)); p.hasNext();) {
             const QRegularExpressionMatch q = p.next();
-            points << QPointF(q.captured(1).toDouble() * sx + dx, q.captured(2).toDouble() * sy + dy);
+            points << QPointF(q.captured(1).toDouble() * sx + dx,
+                              q.captured(2).toDouble() * sy + dy);
         }
         paths << points;
     }
@@ -72,7 +73,8 @@ QList<QPointF> crosshairCentres(const QString& pdf) {
         const QList<QPointF>& level = paths[i];
         const QList<QPointF>& upright = paths[i + 1];
         if (level.size() != 2 || upright.size() != 2) continue;
-        if (qAbs(level[0].y() - level[1].y()) > 0.01 || qAbs(upright[0].x() - upright[1].x()) > 0.01)
+        if (qAbs(level[0].y() - level[1].y()) > 0.01 ||
+            qAbs(upright[0].x() - upright[1].x()) > 0.01)
             continue;
         centres << QPointF(upright[0].x(), level[0].y());
     }
@@ -209,22 +211,23 @@ void TestCalibrateCommand::refused_data() {
     };
     // The sheet's crosshairs are at 11.3, 16.2 and 205.2, 270.2 mm.
     QTest::newRow("a scale of 1.06") << with(store, "11.3,16.2,217.0,270.2")
-                                     << QStringLiteral("the x scale is 1.0609 (0.95 to 1.05 "
-                                                       "allowed).\n\nMeasured: first crosshair at "
-                                                       "11.3, 16.2 mm, last at 217.0, 270.2 mm.\n"
-                                                       "Expected: first crosshair at 11.3, 16.2 "
-                                                       "mm, last at 205.2, 270.2 mm.");
-    QTest::newRow("an offset of 11 mm") << with(store, "22.3,16.2,216.2,270.2")
-                                        << QStringLiteral("the x offset is +11.0");
-    QTest::newRow("the crosshairs swapped") << with(store, "205.2,270.2,11.3,16.2")
-                                            << QStringLiteral("the x scale is -1.000");
-    QTest::newRow("three numbers") << with(store, "1,2,3")
-                                   << QStringLiteral("that is not four numbers X1,Y1,X2,Y2");
+                                     << QStringLiteral(
+                                            "the x scale is 1.0609 (0.95 to 1.05 "
+                                            "allowed).\n\nMeasured: first crosshair at "
+                                            "11.3, 16.2 mm, last at 217.0, 270.2 mm.\n"
+                                            "Expected: first crosshair at 11.3, 16.2 "
+                                            "mm, last at 205.2, 270.2 mm.");
+    QTest::newRow("an offset of 11 mm")
+        << with(store, "22.3,16.2,216.2,270.2") << QStringLiteral("the x offset is +11.0");
+    QTest::newRow("the crosshairs swapped")
+        << with(store, "205.2,270.2,11.3,16.2") << QStringLiteral("the x scale is -1.000");
+    QTest::newRow("three numbers")
+        << with(store, "1,2,3") << QStringLiteral("that is not four numbers X1,Y1,X2,Y2");
     QTest::newRow("not a number") << with(store, "1,2,3,x")
                                   << QStringLiteral("that is not four numbers");
-    QTest::newRow("a unit of cm")
-        << Args{"calibrate", "--printer", "office", "--unit", "cm", "--measured", "1,2,3,4"}
-        << QStringLiteral("--unit cm: that is not mm or in");
+    QTest::newRow("a unit of cm") << Args{"calibrate", "--printer",  "office", "--unit",
+                                          "cm",        "--measured", "1,2,3,4"}
+                                  << QStringLiteral("--unit cm: that is not mm or in");
     QTest::newRow("no printer") << Args{"calibrate", "--show"}
                                 << QStringLiteral("--printer NAME is needed");
     QTest::newRow("show and reset at once")
@@ -255,16 +258,17 @@ void TestCalibrateCommand::unusableFileIsReportedAndIgnored_data() {
     QTest::addColumn<QByteArray>("content");  // "<folder>": a folder by that name
     QTest::addColumn<QString>("problem");
     const QByteArray good = "[office]\nOffsetXmm=1.5\nOffsetYmm=-0.8\nScaleX=1.01\nScaleY=1.01\n";
-    QTest::newRow("not INI at all") << QByteArray("\x89PNG\r\n\x1a\n\0\0garbage", 16)
-                                    << QStringLiteral("not in INI format");
+    QTest::newRow("not INI at all")
+        << QByteArray("\x89PNG\r\n\x1a\n\0\0garbage", 16) << QStringLiteral("not in INI format");
     QTest::newRow("a value missing") << QByteArray(good).replace("ScaleY=1.01\n", "")
                                      << QStringLiteral("printer \"office\": ScaleY is missing");
     QTest::newRow("not a number") << QByteArray(good).replace("ScaleX=1.01", "ScaleX=wide")
                                   << QStringLiteral("ScaleX is missing or not a number");
-    QTest::newRow("beyond the limits") << QByteArray(good).replace("OffsetYmm=-0.8", "OffsetYmm=-12")
-                                       << QStringLiteral("the y offset is -12.00 mm");
-    QTest::newRow("values outside a group") << "ScaleX=1\n" + good
-                                            << QStringLiteral("values outside any printer's group");
+    QTest::newRow("beyond the limits")
+        << QByteArray(good).replace("OffsetYmm=-0.8", "OffsetYmm=-12")
+        << QStringLiteral("the y offset is -12.00 mm");
+    QTest::newRow("values outside a group")
+        << "ScaleX=1\n" + good << QStringLiteral("values outside any printer's group");
     QTest::newRow("a folder") << QByteArray("<folder>") << QStringLiteral("calibration.ini: ");
 }
 
@@ -290,8 +294,8 @@ void TestCalibrateCommand::unusableFileIsReportedAndIgnored() {
     if (folder) return;
     QCOMPARE(readBytes(calibrationPath()), content);
 
-    const CliRun stored = runCli({"calibrate", "--printer", "office", "--unit", "mm",
-                                  "--measured", "11.3,16.2,205.2,270.2"});
+    const CliRun stored = runCli({"calibrate", "--printer", "office", "--unit", "mm", "--measured",
+                                  "11.3,16.2,205.2,270.2"});
     QCOMPARE(stored.status, 0);
     const CliRun again = runCli({"calibrate", "--printer", "office", "--show"});
     QVERIFY2(again.err.empty(), again.err.c_str());
@@ -305,7 +309,8 @@ void TestCalibrateCommand::showAndReset() {
     QCOMPARE(store("office", "12.8,15.4,209.1,272.5").status, 0);
     QCOMPARE(store("Front desk / 2", "11.3,16.2,205.2,270.2").status, 0);
     CliRun run = runCli({"calibrate", "--printer", "office", "--show"});
-    QCOMPARE(run.out, std::string("office: offset x +1.37 mm, y -1.03 mm; scale x 1.0124, y 1.0122\n"));
+    QCOMPARE(run.out,
+             std::string("office: offset x +1.37 mm, y -1.03 mm; scale x 1.0124, y 1.0122\n"));
     run = runCli({"calibrate", "--printer", "office", "--reset"});
     QCOMPARE(run.out, std::string("calibration removed for office\n"));
     QCOMPARE(runCli({"calibrate", "--printer", "office", "--show"}).out,
@@ -313,8 +318,9 @@ void TestCalibrateCommand::showAndReset() {
     QCOMPARE(runCli({"calibrate", "--printer", "office", "--reset"}).out,
              std::string("no calibration stored for office\n"));
     // The other printer keeps its values.
-    QCOMPARE(runCli({"calibrate", "--printer", "Front desk / 2", "--show"}).out,
-             std::string("Front desk / 2: offset x +0.01 mm, y -0.03 mm; scale x 1.0001, y 1.0000\n"));
+    QCOMPARE(
+        runCli({"calibrate", "--printer", "Front desk / 2", "--show"}).out,
+        std::string("Front desk / 2: offset x +0.01 mm, y -0.03 mm; scale x 1.0001, y 1.0000\n"));
 }
 
 QTEST_MAIN(TestCalibrateCommand)

@@ -84,12 +84,17 @@ void TestCalibrationMeasure::measurementsOutsideTheLimits_data() {
     QTest::addColumn<double>("scaleX");
     QTest::addColumn<double>("scaleY");
     QTest::addColumn<std::string>("problem");
-    QTest::newRow("x scale too small") << 0.0 << 0.0 << 0.94 << 1.0 << std::string("the x scale is 0.9400");
-    QTest::newRow("y scale too large") << 0.0 << 0.0 << 1.0 << 1.06 << std::string("the y scale is 1.0600");
-    QTest::newRow("x offset too far right") << 10.2 << 0.0 << 1.0 << 1.0 << std::string("the x offset is +10.20 mm");
-    QTest::newRow("y offset too far up") << 0.0 << -10.5 << 1.0 << 1.0 << std::string("the y offset is -10.50 mm");
+    QTest::newRow("x scale too small")
+        << 0.0 << 0.0 << 0.94 << 1.0 << std::string("the x scale is 0.9400");
+    QTest::newRow("y scale too large")
+        << 0.0 << 0.0 << 1.0 << 1.06 << std::string("the y scale is 1.0600");
+    QTest::newRow("x offset too far right")
+        << 10.2 << 0.0 << 1.0 << 1.0 << std::string("the x offset is +10.20 mm");
+    QTest::newRow("y offset too far up")
+        << 0.0 << -10.5 << 1.0 << 1.0 << std::string("the y offset is -10.50 mm");
     // The crosshairs read in the wrong order: the scale turns negative.
-    QTest::newRow("crosshairs swapped") << 0.0 << 0.0 << -1.0 << 1.0 << std::string("the x scale is -1.0000");
+    QTest::newRow("crosshairs swapped")
+        << 0.0 << 0.0 << -1.0 << 1.0 << std::string("the x scale is -1.0000");
 }
 
 void TestCalibrationMeasure::measurementsOutsideTheLimits() {
@@ -117,8 +122,10 @@ void TestCalibrationMeasure::refusalSaysWhatWasMeasuredAndExpected() {
                          "205.2, 270.2 mm.\n\nMeasure again from the paper's top-left edge; "
                          "nothing was stored."));
     const lm::LengthUnit in = lm::LengthUnit::Inch;
-    const lm::CalibrationOutcome inches = lm::measureCalibration(kMeant, inTwips({0, 0, 9, 9}, in), in);
-    QVERIFY2(inches.refusal.find("Expected: first crosshair at 0.44, 0.64 in, last at 8.08, 10.64 in.") !=
+    const lm::CalibrationOutcome inches =
+        lm::measureCalibration(kMeant, inTwips({0, 0, 9, 9}, in), in);
+    QVERIFY2(inches.refusal.find(
+                 "Expected: first crosshair at 0.44, 0.64 in, last at 8.08, 10.64 in.") !=
                  std::string::npos,
              inches.refusal.c_str());
 }

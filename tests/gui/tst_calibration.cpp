@@ -4,8 +4,8 @@
 // printer's values up and say once a run when the calibration file cannot
 // be used. The settings file is never touched.
 
-#include <QDoubleSpinBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -76,26 +76,30 @@ void TestCalibration::measurementsStoredOrRefused_data() {
     QTest::addColumn<QString>("values");  // as stored, or empty when refused
     QTest::addColumn<QString>("message");
     QTest::newRow("in mm") << false << QList<double>{12.8, 15.4, 209.1, 272.5}
-                           << QStringLiteral("offset x +1.37 mm, y -1.03 mm; scale x 1.0124, y 1.0122")
+                           << QStringLiteral(
+                                  "offset x +1.37 mm, y -1.03 mm; scale x 1.0124, y 1.0122")
                            << QString();
     QTest::newRow("in inches") << true << QList<double>{0.504, 0.606, 8.232, 10.728}
-                               << QStringLiteral("offset x +1.37 mm, y -1.03 mm; scale x 1.0124, y 1.0122")
+                               << QStringLiteral(
+                                      "offset x +1.37 mm, y -1.03 mm; scale x 1.0124, y 1.0122")
                                << QString();
     QTest::newRow("a scale of 1.06")
         << false << QList<double>{11.3, 16.2, 217.0, 270.2} << QString()
-        << QStringLiteral("These measurements cannot be right: the x scale is 1.0609 (0.95 to "
-                          "1.05 allowed).\n\nMeasured: first crosshair at 11.3, 16.2 mm, last at "
-                          "217.0, 270.2 mm.\nExpected: first crosshair at 11.3, 16.2 mm, last at "
-                          "205.2, 270.2 mm.\n\nMeasure again from the paper's top-left edge; "
-                          "nothing was stored.");
+        << QStringLiteral(
+               "These measurements cannot be right: the x scale is 1.0609 (0.95 to "
+               "1.05 allowed).\n\nMeasured: first crosshair at 11.3, 16.2 mm, last at "
+               "217.0, 270.2 mm.\nExpected: first crosshair at 11.3, 16.2 mm, last at "
+               "205.2, 270.2 mm.\n\nMeasure again from the paper's top-left edge; "
+               "nothing was stored.");
     QTest::newRow("nothing typed") << false << QList<double>{0, 0, 0, 0} << QString()
-                                   << QStringLiteral("These measurements cannot be right: the x "
-                                                     "scale is 0.0000 (0.95 to 1.05 allowed).\n\n"
-                                                     "Measured: first crosshair at 0.0, 0.0 mm, "
-                                                     "last at 0.0, 0.0 mm.\nExpected: first "
-                                                     "crosshair at 11.3, 16.2 mm, last at 205.2, "
-                                                     "270.2 mm.\n\nMeasure again from the "
-                                                     "paper's top-left edge; nothing was stored.");
+                                   << QStringLiteral(
+                                          "These measurements cannot be right: the x "
+                                          "scale is 0.0000 (0.95 to 1.05 allowed).\n\n"
+                                          "Measured: first crosshair at 0.0, 0.0 mm, "
+                                          "last at 0.0, 0.0 mm.\nExpected: first "
+                                          "crosshair at 11.3, 16.2 mm, last at 205.2, "
+                                          "270.2 mm.\n\nMeasure again from the "
+                                          "paper's top-left edge; nothing was stored.");
 }
 
 void TestCalibration::measurementsStoredOrRefused() {
@@ -136,11 +140,14 @@ void TestCalibration::measurementsStoredOrRefused() {
     // The distances stay the same lengths in the other unit.
     dialog.findChild<QComboBox*>(QStringLiteral("unit"))->setCurrentIndex(inches ? 0 : 1);
     const double firstX = dialog.findChild<QDoubleSpinBox*>(QStringLiteral("firstX"))->value();
-    QVERIFY2(qAbs(firstX - (inches ? 0.504 * 25.4 : 12.8 / 25.4)) < 0.06, qPrintable(QString::number(firstX)));
+    QVERIFY2(qAbs(firstX - (inches ? 0.504 * 25.4 : 12.8 / 25.4)) < 0.06,
+             qPrintable(QString::number(firstX)));
 
-    dialogs.expectOk(QStringLiteral("Stored: ") + values + QLatin1Char('.'), MessageIcon::Information);
+    dialogs.expectOk(QStringLiteral("Stored: ") + values + QLatin1Char('.'),
+                     MessageIcon::Information);
     click(dialog, "show");
-    dialogs.expectOk(QStringLiteral("The calibration of office is removed."), MessageIcon::Information);
+    dialogs.expectOk(QStringLiteral("The calibration of office is removed."),
+                     MessageIcon::Information);
     click(dialog, "reset");
     dialogs.expectOk(QStringLiteral("office has no stored calibration."), MessageIcon::Information);
     click(dialog, "reset");
@@ -153,14 +160,14 @@ void TestCalibration::measurementsStoredOrRefused() {
 void TestCalibration::unusableFileToldOnceARun_data() {
     QTest::addColumn<QByteArray>("content");  // "<none>": no file
     QTest::addColumn<bool>("told");
-    QTest::addColumn<double>("scaleX");       // what a print on "office" uses
+    QTest::addColumn<double>("scaleX");  // what a print on "office" uses
     QTest::newRow("no file yet") << QByteArray("<none>") << false << 1.0;
     QTest::newRow("office calibrated")
         << QByteArray("[office]\nOffsetXmm=1.5\nOffsetYmm=-0.8\nScaleX=1.01\nScaleY=1.01\n")
         << false << 1.01;
     QTest::newRow("a scale beyond the limits")
-        << QByteArray("[office]\nOffsetXmm=1.5\nOffsetYmm=-0.8\nScaleX=1.2\nScaleY=1.01\n")
-        << true << 1.0;
+        << QByteArray("[office]\nOffsetXmm=1.5\nOffsetYmm=-0.8\nScaleX=1.2\nScaleY=1.01\n") << true
+        << 1.0;
     QTest::newRow("not INI") << QByteArray("\xff\xfe\0\0", 4) << true << 1.0;
 }
 

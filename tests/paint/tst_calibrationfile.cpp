@@ -109,7 +109,8 @@ void TestCalibrationFile::failedWriteKeepsTheFile() {
     QVERIFY2(stored.error().message().find(lm::systemReason(error)) != std::string::npos,
              stored.error().message().c_str());
     QCOMPARE(bytesOf(path), before);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{lm::kCalibrationFileName});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{lm::kCalibrationFileName});
 }
 
 QTEST_MAIN(TestCalibrationFile)

@@ -80,7 +80,10 @@ class ScriptedDialogs : public lm::Dialogs {
     void printerCalibration(QDialog& calibration) override;
 
   private:
-    enum class Kind { Message, Choice, Input, OpenFile, SaveFile, Folder, Font, Print, Problems, Preview, Calibration };
+    enum class Kind {
+        Message, Choice, Input, OpenFile, SaveFile, Folder, Font, Print, Problems, Preview,
+        Calibration
+    };
     struct Step {
         Kind kind = Kind::Message;
         lm::MessageRequest message;
