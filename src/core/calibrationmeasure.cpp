@@ -30,8 +30,10 @@ bool withinScale(double scale) {
     return scale >= kMinCalibrationScale && scale <= kMaxCalibrationScale;
 }
 
+// An offset at the limit, stored in millimetres and read back into twips,
+// may come back a rounding error beyond it; it must still be accepted.
 bool withinOffset(double twips) {
-    return std::fabs(millimetresFromTwips(twips)) <= kMaxCalibrationOffsetMm;
+    return std::fabs(millimetresFromTwips(twips)) <= kMaxCalibrationOffsetMm + 1e-9;
 }
 
 }  // namespace

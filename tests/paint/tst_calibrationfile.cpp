@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "core/atomicfile.h"
+#include "core/calibrationmeasure.h"
 #include "paint/calibrationfile.h"
 
 Q_DECLARE_METATYPE(lm::AtomicFileWriter::Stage)
@@ -54,7 +55,9 @@ void TestCalibrationFile::printerNamesComeBack() {
     QFETCH(QString, printer);
     QTemporaryDir dir;
     const QString path = dir.filePath(lm::kCalibrationFileName);
-    const lm::PrintCalibration mine = calibration(85.0393700787, -45.354330708, 1.01, 0.997);
+    // At the limits: what was accepted must read back as accepted.
+    const lm::PrintCalibration mine = calibration(lm::twipsFromMillimetres(10),
+                                                  lm::twipsFromMillimetres(-10), 1.05, 0.95);
     const lm::PrintCalibration other = calibration(1, 2, 1, 1);
     QVERIFY(lm::storeCalibration(path, QStringLiteral("other"), other).ok());
     QVERIFY(lm::storeCalibration(path, printer, mine).ok());
