@@ -210,21 +210,16 @@ void TestCalibrateCommand::refused_data() {
         return args;
     };
     // The sheet's crosshairs are at 11.3, 16.2 and 205.2, 270.2 mm.
-    QTest::newRow("a scale of 1.06") << with(store, "11.3,16.2,217.0,270.2")
-                                     << QStringLiteral(
-                                            "the x scale is 1.0609 (0.95 to 1.05 "
-                                            "allowed).\n\nMeasured: first crosshair at "
-                                            "11.3, 16.2 mm, last at 217.0, 270.2 mm.\n"
-                                            "Expected: first crosshair at 11.3, 16.2 "
-                                            "mm, last at 205.2, 270.2 mm.");
+    QTest::newRow("a scale of 1.06")
+        << with(store, "11.3,16.2,217.0,270.2")
+        << QStringLiteral("the x scale is 1.0609 (0.95 to 1.05 allowed).\n\nMeasured: first "
+                          "crosshair at 11.3, 16.2 mm, last at 217.0, 270.2 mm.");
     QTest::newRow("an offset of 11 mm")
         << with(store, "22.3,16.2,216.2,270.2") << QStringLiteral("the x offset is +11.0");
     QTest::newRow("the crosshairs swapped")
         << with(store, "205.2,270.2,11.3,16.2") << QStringLiteral("the x scale is -1.000");
     QTest::newRow("three numbers")
         << with(store, "1,2,3") << QStringLiteral("that is not four numbers X1,Y1,X2,Y2");
-    QTest::newRow("not a number") << with(store, "1,2,3,x")
-                                  << QStringLiteral("that is not four numbers");
     QTest::newRow("a unit of cm") << Args{"calibrate", "--printer",  "office", "--unit",
                                           "cm",        "--measured", "1,2,3,4"}
                                   << QStringLiteral("--unit cm: that is not mm or in");
