@@ -131,6 +131,8 @@ void buildSetupMenu(QMenuBar* bar) {
     for (int i = 0; i <= 3; ++i)
         addArrayItem(alignment, "mnuSetup_Alignment_Item", i, text(captions[i]));
     addItem(setup, "mnuSetup_Show", "S&how Setup");
+    setup->addSeparator();
+    addItem(setup, "mnuSetup_Calibration", "Printer &Calibration...");
 }
 
 void buildHelpMenu(QMenuBar* bar) {

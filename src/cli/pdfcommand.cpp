@@ -10,6 +10,7 @@
 #include "cli/commandoptions.h"
 #include "cli/exportinput.h"
 #include "cli/guisession.h"
+#include "cli/storedcalibration.h"
 #include "core/labelfile.h"
 #include "core/labelpage.h"
 #include "core/labeltypes.h"
@@ -73,8 +74,9 @@ std::optional<int> checkLabelFile(const std::string& path, CliStreams& streams) 
 int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
     std::string problem;
     std::optional<ParsedArguments> parsed = ParsedArguments::parse(
-        args, {{"--type", true}, {"--start", true}, {"--outlines", false}}, 2, problem,
-        "LABELFILE and OUT.pdf are both needed");
+        args,
+        {{"--type", true}, {"--start", true}, {"--outlines", false}, {"--calibration", true}}, 2,
+        problem, "LABELFILE and OUT.pdf are both needed");
     if (!parsed) return usageError(streams, kName, problem);
     const std::string& labelPath = parsed->positionals()[0];
     const std::string& pdfPath = parsed->positionals()[1];
@@ -103,6 +105,13 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
     }
     SheetPaintOptions paint;
     paint.outlines = parsed->has("--outlines");
+    // A PDF goes to no printer of its own: it is corrected only for the
+    // printer it is meant for.
+    if (std::optional<std::string> printer = parsed->value("--calibration")) {
+        std::optional<PrintCalibration> calibration = printerCalibration(*printer, streams, kName);
+        if (!calibration) return kExitRefused;
+        paint.calibration = *calibration;
+    }
 
     if (std::optional<int> refusal = checkLabelFile(labelPath, streams)) return *refusal;
     if (sameFile(labelPath, pdfPath))
@@ -178,7 +187,8 @@ int runPdf(const std::vector<std::string>& args, CliStreams& streams) {
 
 CliCommand pdfCommand() {
     return {kName, "write every page of a label file as a PDF, one page per label sheet",
-            "Usage: labelmaker-cli pdf [--type N] [--start N] [--outlines] LABELFILE OUT.pdf\n"
+            "Usage: labelmaker-cli pdf [--type N] [--start N] [--outlines]\n"
+            "                          [--calibration PRINTER] LABELFILE OUT.pdf\n"
             "Writes every page of LABELFILE, as the window pages through it, into OUT.pdf: one\n"
             "PDF page per label sheet, the size of the sheet (US Letter; 12960 x 7920 twips for\n"
             "Mailer-1), each label where Print All puts it, measured from the page's top-left\n"
@@ -197,13 +207,18 @@ CliCommand pdfCommand() {
             "             places on and flow on across the sheets, so every sheet but the\n"
             "             first and the last is full.\n"
             "  --outlines print every label's outline too, for a test on plain paper held\n"
-            "             over a label sheet against the light.\n\n"
+            "             over a label sheet against the light.\n"
+            "  --calibration PRINTER\n"
+            "             correct every position by PRINTER's stored calibration (see\n"
+            "             labelmaker-cli calibrate), for a PDF to be printed on PRINTER at\n"
+            "             actual size. Without it a PDF has no calibration.\n\n"
             "OUT.pdf is created or replaced only once every sheet is written: after a failure\n"
             "an existing file is as it was. Prints the number of sheets written.\n"
             "Exit status: 0 done, 1 a file could not be read or written (the label file, the\n"
             "settings file or OUT.pdf), 2 bad arguments or input refused: a label file that\n"
             "holds no complete label (no PDF is written), OUT.pdf naming the label file, or a\n"
-            "start position the sheet does not have.\n",
+            "start position the sheet does not have, or a PRINTER without a stored\n"
+            "calibration.\n",
             runPdf};
 }
 

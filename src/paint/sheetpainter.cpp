@@ -6,6 +6,7 @@
 #include <QPen>
 #include <initializer_list>
 
+#include "paint/calibrationsheet.h"
 #include "paint/labellayout.h"
 #include "paint/labelsheet.h"
 
@@ -54,6 +55,7 @@ void paintSheet(QPainter& painter, const LabelSheet& sheet, const SheetPaintOpti
         for (const SheetLabel& label : sheet.labels)
             if (label.pocket == pocket) paintLabel(painter, label);
     if (options.outlines) paintOutlines(painter, sheet);
+    if (options.calibrationMarks) paintCalibrationMarks(painter, sheet);
     painter.restore();
 }
 

@@ -39,4 +39,8 @@ void Dialogs::printPreview(QDialog& preview) {
     preview.exec();
 }
 
+void Dialogs::printerCalibration(QDialog& calibration) {
+    calibration.exec();
+}
+
 }  // namespace lm

@@ -107,6 +107,10 @@ class Dialogs {
     // Shows a print preview modally until the operator closes it.
     virtual void printPreview(QDialog& preview);
 
+    // Shows Setup, Printer Calibration modally until the operator closes it.
+    // The messages it shows come through this interface too.
+    virtual void printerCalibration(QDialog& calibration);
+
     // Shorthand for the common case.
     MessageAnswer message(const QString& text, MessageButtons buttons = MessageButtons::Ok,
                           MessageIcon icon = MessageIcon::None,

@@ -6,7 +6,13 @@
 #include "app/statusmessage.h"
 #include "app/windowcontext.h"
 #include "platform/dialogs.h"
+#include "paint/calibrationsheet.h"
+#include "paint/labelsheet.h"
+#include "print/calibrationdialog.h"
 #include "print/printall.h"
+#include "print/printercalibrations.h"
+#include "print/printfailure.h"
+#include "print/printjob.h"
 #include "print/printersettings.h"
 #include "print/printpage.h"
 #include "print/printpreview.h"
@@ -22,6 +28,8 @@ PrintCommands::PrintCommands(WindowContext& window, QObject* parent)
     connectMenuItem(window, "mnuFile_PrintAll", this, [this] { mnuFile_PrintAll_Click(); });
     connectMenuItem(window, "mnuFile_PrintPreview", this,
                     [this] { mnuFile_PrintPreview_Click(); });
+    connectMenuItem(window, "mnuSetup_Calibration", this,
+                    [this] { mnuSetup_Calibration_Click(); });
 }
 
 void PrintCommands::mnuFile_PrintSetup_Click() {
@@ -41,7 +49,48 @@ void PrintCommands::mnuFile_PrintAll_Click() {
 SheetPaintOptions PrintCommands::paintOptions() {
     SheetPaintOptions options;
     options.outlines = m_printers.options().outlines;
+    options.calibration = printerCalibration();
     return options;
+}
+
+PrintCalibration PrintCommands::printerCalibration() {
+    const QPrinter& printer = m_printers.printer();
+    if (writesToFile(printer)) return {};
+    return m_calibrations.of(printer.printerName(), m_window.dialogs());
+}
+
+void PrintCommands::mnuSetup_Calibration_Click() {
+    const QPrinter& printer = m_printers.printer();
+    if (writesToFile(printer)) {
+        m_window.dialogs().message(
+            QStringLiteral("The current printer writes a PDF file, which has no calibration. "
+                           "Choose the printer to calibrate with Select Printer first."),
+            MessageButtons::Ok, MessageIcon::Exclamation);
+        return;
+    }
+    const AppState& state = m_window.state();
+    const LabelSheet sheet = calibrationSheet(state.settings, state.LabelType());
+    CalibrationDialog dialog(m_window.dialogs(), printer.printerName(),
+                             calibrationCrosshairs(sheet), [this] { printCalibrationSheet(); },
+                             m_window.window());
+    m_window.dialogs().printerCalibration(dialog);
+}
+
+// The sheet measures the printer as it is: no calibration, whatever is stored.
+void PrintCommands::printCalibrationSheet() {
+    const AppState& state = m_window.state();
+    const LabelSheet sheet = calibrationSheet(state.settings, state.LabelType());
+    std::unique_ptr<PrintJob> job =
+        PrintJob::start(m_printers.printer(), QStringLiteral("Printer calibration sheet"),
+                        calibrationSheetOptions());
+    Status printed = job->printSheet(sheet);
+    if (printed) printed = job->finish();
+    if (!printed) {
+        reportFailure(m_window, QStringLiteral("The calibration sheet could not be printed."),
+                      printed.error());
+        return;
+    }
+    tellWherePrinted(job->sheetCount());
 }
 
 void PrintCommands::tellWherePrinted(std::optional<int> sheets) {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "paint/sheetpaintoptions.h"
+#include "print/printercalibrations.h"
 #include "print/printerselection.h"
 
 namespace lm {
@@ -22,6 +23,8 @@ class PrintCommands : public QObject {
     void mnuFile_PrintPage_Click();
     void mnuFile_PrintAll_Click();
     void mnuFile_PrintPreview_Click();
+    // Setup, Printer Calibration, for the printer chosen here.
+    void mnuSetup_Calibration_Click();
 
     PrinterSelection& printers() { return m_printers; }
 
@@ -31,6 +34,12 @@ class PrintCommands : public QObject {
     // calibration.
     SheetPaintOptions paintOptions();
 
+    // The current printer's stored calibration; none for a printer that
+    // writes a PDF file, which goes to no printer of its own.
+    PrintCalibration printerCalibration();
+    // Prints the calibration sheet of the label type on display.
+    void printCalibrationSheet();
+
     // The status bar names where the sheets went; the first print of the
     // run into the no-printer PDF names the file in a box as well.
     void tellWherePrinted(std::optional<int> sheets);
@@ -38,6 +47,7 @@ class PrintCommands : public QObject {
     WindowContext& m_window;
     PrinterSelection m_printers;
     bool m_fallbackNamed = false;
+    PrinterCalibrations m_calibrations;
 };
 
 }  // namespace lm

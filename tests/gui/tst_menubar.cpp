@@ -112,6 +112,8 @@ const char* const kExpectedMenus[] = {
     "    &Centered [mnuSetup_Alignment_Item_2]",
     "    &Justified [mnuSetup_Alignment_Item_3]",
     "  S&how Setup [mnuSetup_Show]",
+    "  -",
+    "  Printer &Calibration... [mnuSetup_Calibration]",
     "&Help [mnuHelp]",
     "  &Technical Support [mnuHelp_Technical]",
     "  &About the Maker [mnuHelp_about]",

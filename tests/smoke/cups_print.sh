@@ -5,7 +5,10 @@
 # chooses File, Print Current Page with the keyboard (alt+f, p, Return) and
 # checks the PDF that cups-pdf writes: one page, and the labels' ink where the
 # PDF writer of labelmaker-cli puts it, the first label at its place on the
-# sheet. A copy is kept as BUILD_DIR/smoke-cups-print.pdf.
+# sheet. A copy is kept as BUILD_DIR/smoke-cups-print.pdf. Then the queue
+# is calibrated with labelmaker-cli calibrate and the page printed again: its
+# ink must lie where labelmaker-cli pdf --calibration puts it, since the
+# window applies the queue's calibration to every print on it.
 #
 # cups-pdf writes into the Out folder of /etc/cups/cups-pdf.conf (Debian:
 # ~/PDF of the user who prints); the test removes the file it made there.
@@ -96,20 +99,32 @@ export LPDEST=$queue
 # of three labels that fit their labels (one that does not would be listed
 # by the check before printing).
 printf 'FIRST~~SECOND~~THIRD~~' >"$QORTEX_DIR/\$\$label.dat"
-export LM_OUT=$out LM_BEFORE=$before LM_QUEUE=$queue
+export LM_OUT=$out LM_BEFORE=$before LM_QUEUE=$queue LM_CLI=$build/bin/labelmaker-cli
+# Crosshairs of sp1 meant at 11.289, 16.228 and 205.176, 270.228 mm measured
+# here: an offset of +1.5 mm across, -0.8 mm down, a scale of 1.01.
+calibrated_at=12.902,15.590,208.727,272.130
+export LM_CALIBRATED_AT=$calibrated_at
 
 # Prints once; then, with the queue refusing jobs, once more, which must end
 # in a message box instead of silence.
 session() {
     print_page() { menu f p; answer "Print Current Page" Return; }
     start_program "^Kelvarine Label Maker - "
+    # The queue runs each job through its filters into cups-pdf.
+    wait_for_pdfs() {
+        for _ in $(seq 1 150); do
+            [ "$(comm -13 "$LM_BEFORE" <(ls -1 "$LM_OUT" 2>/dev/null | sort) | grep -c "\.pdf$")" -ge "$1" ] &&
+                ! lpstat -o "$LM_QUEUE" 2>/dev/null | grep -q . && break
+            sleep 0.2
+        done
+    }
     print_page
-    # The queue runs the job through its filters into cups-pdf.
-    for _ in $(seq 1 150); do
-        comm -13 "$LM_BEFORE" <(ls -1 "$LM_OUT" 2>/dev/null | sort) | grep -q "\.pdf$" &&
-            ! lpstat -o "$LM_QUEUE" 2>/dev/null | grep -q . && break
-        sleep 0.2
-    done
+    wait_for_pdfs 1
+    # Each print reads the calibration file again: no restart is needed.
+    "$LM_CLI" calibrate --printer "$LM_QUEUE" --unit mm --measured "$LM_CALIBRATED_AT" >/dev/null ||
+        fail "labelmaker-cli calibrate refused the measurements"
+    print_page
+    wait_for_pdfs 2
     cupsreject "$LM_QUEUE"
     print_page
     answer "the refused print job" Return
@@ -119,13 +134,16 @@ session() {
 }
 lm_xvfb session || exit 1
 
-pdf=$(comm -13 "$before" <(ls -1 "$out" 2>/dev/null | sort) | grep '\.pdf$')
-if [ "$(grep -c . <<<"$pdf")" != 1 ]; then
-    echo "FAIL: cups-pdf wrote ${pdf:-no PDF} into $out, one PDF expected"
+pdfs=$(comm -13 "$before" <(ls -1 "$out" 2>/dev/null | sort) | grep '\.pdf$')
+if [ "$(grep -c . <<<"$pdfs")" != 2 ]; then
+    echo "FAIL: cups-pdf wrote ${pdfs:-no PDF} into $out, two PDFs expected"
     lpstat -W all -o
     tail -n 30 "$work/log/error_log"
     exit 1
 fi
+# In the order they were printed: the first without calibration.
+pdf=$(cd "$out" && ls -1tr $pdfs | head -n 1)
+calibrated_pdf=$out/$(cd "$out" && ls -1tr $pdfs | tail -n 1)
 pdf=$out/$pdf
 cp "$pdf" "$build/smoke-cups-print.pdf"
 
@@ -158,5 +176,20 @@ awk -v printed="$printed" -v expected="$expected" 'BEGIN {
     if (p[3] < 65.5 || p[3] > 69.5 || p[4] < 106 || p[4] > 126) off = 1
     printf "ink of the printed page %s, of the PDF writer'"'"'s page %s\n", printed, expected
     if (off) { print "FAIL: the labels are not where the sheet has them"; exit 1 }
+}' || exit 1
+
+# The calibrated print against labelmaker-cli pdf with the same calibration.
+printed=$(ink "$calibrated_pdf")
+"$build/bin/labelmaker-cli" pdf --calibration "$queue" "$QORTEX_DIR/\$\$label.dat" "$reference" \
+    >/dev/null 2>&1 || { echo "FAIL: labelmaker-cli pdf --calibration wrote no reference page"; exit 1; }
+expected=$(ink "$reference")
+awk -v printed="$printed" -v expected="$expected" -v plain="$(ink "$pdf")" 'BEGIN {
+    split(printed, p, /[x+]/); split(expected, e, /[x+]/); split(plain, u, /[x+]/)
+    off = 0
+    for (i = 1; i <= 4; ++i) if (p[i] - e[i] > 2 || e[i] - p[i] > 2) off = 1
+    # Drawn at (P - offset) / scale: 8.5 pixels further left, 4.5 lower.
+    if (u[3] - p[3] < 6 || p[4] - u[4] < 2) off = 1
+    printf "ink of the calibrated print %s, of pdf --calibration %s\n", printed, expected
+    if (off) { print "FAIL: the calibrated print is not where its calibration puts it"; exit 1 }
 }' || exit 1
 echo "printed through cups-pdf: $build/smoke-cups-print.pdf"

@@ -271,6 +271,10 @@ void ScriptedDialogs::expectPreview(std::function<void(QDialog&)> inspect) {
     push(Kind::Preview, QStringLiteral("print preview")).inspect = std::move(inspect);
 }
 
+void ScriptedDialogs::expectCalibration(std::function<void(QDialog&)> inspect) {
+    push(Kind::Calibration, QStringLiteral("printer calibration")).inspect = std::move(inspect);
+}
+
 lm::PrintProblemAnswer ScriptedDialogs::printProblems(const QString& text,
                                                       const QStringList& problems) {
     std::optional<Step> step = next(
@@ -292,4 +296,14 @@ void ScriptedDialogs::printPreview(QDialog& preview) {
         if (preview.isVisible()) preview.reject();
     });
     preview.exec();
+}
+
+void ScriptedDialogs::printerCalibration(QDialog& calibration) {
+    std::optional<Step> step = next(Kind::Calibration, QStringLiteral("printer calibration"));
+    if (!step) return;
+    QTimer::singleShot(0, &calibration, [&calibration, inspect = step->inspect] {
+        if (inspect) inspect(calibration);
+        if (calibration.isVisible()) calibration.reject();
+    });
+    calibration.exec();
 }

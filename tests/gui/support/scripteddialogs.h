@@ -53,6 +53,9 @@ class ScriptedDialogs : public lm::Dialogs {
     // A print preview; `inspect` gets it shown and closes it (or leaves it
     // to be closed here).
     void expectPreview(std::function<void(QDialog&)> inspect);
+    // Setup, Printer Calibration; `inspect` gets it shown, works it as the
+    // operator would and closes it (or leaves it to be closed here).
+    void expectCalibration(std::function<void(QDialog&)> inspect);
 
     // Everything wrong so far: differing and unexpected prompts, then the
     // steps not yet answered. Empty when the script ran exactly.
@@ -74,9 +77,13 @@ class ScriptedDialogs : public lm::Dialogs {
     bool printDialog(QPrinter& printer) override;
     lm::PrintProblemAnswer printProblems(const QString& text, const QStringList& problems) override;
     void printPreview(QDialog& preview) override;
+    void printerCalibration(QDialog& calibration) override;
 
   private:
-    enum class Kind { Message, Choice, Input, OpenFile, SaveFile, Folder, Font, Print, Problems, Preview };
+    enum class Kind {
+        Message, Choice, Input, OpenFile, SaveFile, Folder, Font, Print, Problems, Preview,
+        Calibration
+    };
     struct Step {
         Kind kind = Kind::Message;
         lm::MessageRequest message;
