@@ -178,7 +178,7 @@ def line_candidates(path, number, raw, code, previous_code):
                 # Text joined with + is not arithmetic; such mutants would not compile.
                 if operator == "arith" and (before == '"' or after == '"'):
                     continue
-                found.append(Mutant(path, number, i, operator, original.strip(), replacement.strip()))
+                found.append(Mutant(path, number, i + 1, operator, original.strip(), replacement.strip()))
     for i in occurrences(code, "++"):
         if code[i:i + 3] != "+++":
             found.append(Mutant(path, number, i, "arith", "++", "--"))
@@ -319,6 +319,8 @@ def list_tests(build):
                     env[key] = value
             elif p["name"] == "WORKING_DIRECTORY":
                 cwd = p["value"]
+        if "command" not in t:
+            sys.exit("%s is not built: build %s first" % (name, build))
         target = os.path.basename(t["command"][0])
         tests.append(Test(name, t["command"], cwd, env, target))
     return tests
@@ -365,13 +367,20 @@ def kill(p):
     p.wait()
 
 
-def build(build_dir, targets, log):
+def build(build_dir, targets, log, mutant):
+    """Builds the targets; False when the mutant does not compile. A build
+    that fails elsewhere ends the run: it would make every mutant look not
+    viable."""
     cmd = ["cmake", "--build", build_dir, "-j", "2", "--target"] + sorted(set(targets))
     result = subprocess.run(cmd, capture_output=True, text=True)
-    if result.returncode != 0:
-        with open(log, "a") as f:
-            f.write(result.stdout[-4000:] + result.stderr[-4000:] + "\n")
-    return result.returncode == 0
+    if result.returncode == 0:
+        return True
+    output = result.stdout + result.stderr
+    with open(log, "a") as f:
+        f.write("== %s\n%s\n" % (mutant.id, output[-6000:]))
+    if os.path.basename(mutant.path) not in output:
+        raise SystemExit("the build failed outside %s; see %s" % (mutant.path, log))
+    return False
 
 
 def test_sources():
@@ -519,6 +528,8 @@ def main():
 
     workspace = Workspace(state)
     workspace.recover()
+    # A terminated run still puts the mutated file back (the finally below).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
 
     previous = []
     if args.resume and os.path.exists(results_file):
@@ -595,12 +606,12 @@ def main():
                 # The likeliest killers first, built alone; the rest only
                 # when the mutant outlives them.
                 first, rest = suites[:2], suites[2:]
-                if not build(build_dir, [t.target for t in first], build_log):
+                if not build(build_dir, [t.target for t in first], build_log, mutant):
                     record["status"] = "not viable"
                 else:
                     outcome, name, _ = run_tests(first, timeouts, args.jobs)
                     if outcome == "passed" and rest:
-                        if not build(build_dir, [t.target for t in rest], build_log):
+                        if not build(build_dir, [t.target for t in rest], build_log, mutant):
                             record["status"] = "not viable"
                         else:
                             outcome, name, _ = run_tests(rest, timeouts, args.jobs)
