@@ -334,6 +334,14 @@ def run_tests(tests, timeouts, jobs):
     running = {}
     seconds = {}
     outcome = ("passed", None)
+    try:
+        return _run(pending, running, seconds, outcome, timeouts, jobs)
+    finally:
+        for p in running:
+            kill(p)
+
+
+def _run(pending, running, seconds, outcome, timeouts, jobs):
     while (pending or running) and outcome[0] == "passed":
         while pending and len(running) < jobs:
             t = pending.pop(0)
@@ -354,8 +362,6 @@ def run_tests(tests, timeouts, jobs):
                 del running[p]
                 if outcome[0] == "passed":
                     outcome = ("timeout", t.name)
-    for p in running:
-        kill(p)
     return outcome[0], outcome[1], seconds
 
 
@@ -401,7 +407,7 @@ def test_sources():
     return texts
 
 
-def suites_for(path, tests, sources, kills):
+def suites_for(path, tests, sources, kills, slow):
     """The tests that can see `path`, likeliest killers first: the test named
     after the file, then tests including its header, then the rest of its
     group (ordered by how many mutants of the same folder each has killed in
@@ -433,6 +439,12 @@ def suites_for(path, tests, sources, kills):
             rank = (1, g)
         else:
             rank = (2, g)
+            # The few suites that take longer than `slow` unmutated (stress
+            # runs of many processes, the time-bound fuzz replays) run only
+            # for the files they name or include: run for every survivor,
+            # they alone would take most of the hour.
+            if t.seconds > slow:
+                continue
         ranked.append((rank, -kills.get((folder, t.name), 0), t.seconds, t.name, t))
     ranked.sort(key=lambda r: r[:4])
     return [r[-1] for r in ranked]
@@ -498,6 +510,12 @@ def main():
     parser.add_argument("--leave-out-failing", action="store_true",
                         help="leave out suites that fail unmutated (they are reported) "
                              "instead of stopping")
+    parser.add_argument("--reuse-baseline", action="store_true",
+                        help="take the suites' unmutated times from the last self-check "
+                             "instead of running it again (same build, same sources)")
+    parser.add_argument("--slow", type=float, default=15.0, metavar="SECONDS",
+                        help="suites slower than this unmutated run only for the files they "
+                             "name or include")
     parser.add_argument("--list", action="store_true", help="print the sample's candidates and stop")
     args = parser.parse_args()
 
@@ -547,10 +565,21 @@ def main():
 
     # The self-check: every suite must pass without a mutant, and its time
     # then sets its limit under a mutant.
-    print("running the %d suites unmutated ..." % len(tests), flush=True)
+    baseline_file = os.path.join(state, "baseline.json")
     started = time.monotonic()
     left_out = []
     remaining = list(tests)
+    if args.reuse_baseline and os.path.exists(baseline_file):
+        with open(baseline_file) as f:
+            known = json.load(f)
+        left_out = known["left_out"]
+        for t in tests:
+            t.seconds = known["seconds"].get(t.name)
+        remaining = []
+        tests = [t for t in tests if t.seconds is not None]
+        print("unmutated suites: times of the last self-check reused", flush=True)
+    else:
+        print("running the %d suites unmutated ..." % len(tests), flush=True)
     while remaining:
         outcome, name, seconds = run_tests(remaining, None, args.jobs)
         for t in remaining:
@@ -566,7 +595,14 @@ def main():
     if left_out:
         print("left out, failing without any mutant: " + ", ".join(left_out))
         tests = [t for t in tests if t.name not in left_out]
-    print("unmutated suites pass in %.0f s" % (time.monotonic() - started), flush=True)
+    if remaining:
+        print("unmutated suites pass in %.0f s; the slowest: %s" % (
+            time.monotonic() - started,
+            ", ".join("%s %.0f s" % (t.name, t.seconds)
+                      for t in sorted(tests, key=lambda t: -t.seconds)[:6])), flush=True)
+        with open(baseline_file, "w") as f:
+            json.dump({"left_out": left_out, "seconds": {t.name: t.seconds for t in tests}}, f,
+                      indent=1)
     timeouts = {t.name: max(TIMEOUT_FACTOR * t.seconds, TIMEOUT_FLOOR) for t in tests}
 
     equivalent = load_equivalent()
@@ -596,7 +632,7 @@ def main():
         if mutant.path not in file_lines:
             with open(os.path.join(ROOT, mutant.path), encoding="utf-8") as f:
                 file_lines[mutant.path] = f.read().split("\n")
-        suites = suites_for(mutant.path, tests, sources, kills)
+        suites = suites_for(mutant.path, tests, sources, kills, args.slow)
         record = {"id": mutant.id, "by": None}
         if mutant.id in equivalent:
             record["status"] = "equivalent"
