@@ -513,7 +513,7 @@ def main():
     parser.add_argument("--reuse-baseline", action="store_true",
                         help="take the suites' unmutated times from the last self-check "
                              "instead of running it again (same build, same sources)")
-    parser.add_argument("--slow", type=float, default=15.0, metavar="SECONDS",
+    parser.add_argument("--slow", type=float, default=5.0, metavar="SECONDS",
                         help="suites slower than this unmutated run only for the files they "
                              "name or include")
     parser.add_argument("--list", action="store_true", help="print the sample's candidates and stop")
