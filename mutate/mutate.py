@@ -465,7 +465,10 @@ def load_equivalent():
     return marked
 
 
-def summarize(results, out=sys.stdout):
+def summarize(results, equivalent, out=sys.stdout):
+    # A survivor marked by hand after its run counts as equivalent too.
+    results = [dict(r, status="equivalent") if r["status"] == "survived" and r["id"] in equivalent
+               else r for r in results]
     counted = [r for r in results if r["status"] != "not viable"]
     by = {}
     for r in counted:
@@ -535,7 +538,7 @@ def main():
                                                    ", only " + header["only"] if header["only"] else ""))
         if header.get("left_out"):
             print("left out (fail without a mutant): " + ", ".join(header["left_out"]))
-        summarize(lines[1:])
+        summarize(lines[1:], load_equivalent())
         return
 
     files = source_files(args.only)
@@ -675,7 +678,7 @@ def main():
     subprocess.run(["cmake", "--build", build_dir, "-j", "2"], capture_output=True)
     print()
     print("run time: %.0f min" % ((time.monotonic() - run_started) / 60.0))
-    summarize(results)
+    summarize(results, equivalent)
 
 
 if __name__ == "__main__":
