@@ -186,10 +186,17 @@ def line_candidates(path, number, raw, code, previous_code):
         if code[i:i + 3] != "---" and code[i - 1:i] != "-":
             found.append(Mutant(path, number, i, "arith", "--", "++"))
     for m in CONSTANT.finditer(code):
-        value = int(m.group(1))
+        literal = m.group(1)
+        # A leading zero makes an octal constant (file modes): move it by one
+        # in octal.
+        octal = len(literal) > 1 and literal.startswith("0")
+        if octal and not all(c in "01234567" for c in literal):
+            continue
+        value = int(literal, 8 if octal else 10)
         for moved in (value + 1, value - 1):
             if moved >= 0:
-                found.append(Mutant(path, number, m.start(1), "const", m.group(1), str(moved)))
+                text = ("0%o" % moved) if octal else str(moved)
+                found.append(Mutant(path, number, m.start(1), "const", literal, text))
     for m in CONDITION.finditer(code):
         open_at = m.end() - 1
         close_at = matching_paren(code, open_at)
