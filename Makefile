@@ -15,10 +15,11 @@ PACKAGES := build-essential cmake pkg-config ccache \
             gucharmap
 
 FUZZ_PACKAGES := clang libclang-rt-dev
+MUTATE_PACKAGES := python3 ninja-build lld
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test bench fuzz sanitize format clean install
+.PHONY: all deps build run test bench fuzz mutate sanitize format clean install
 
 all: build
 
@@ -57,6 +58,20 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 	bash fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
+# Mutation testing of the core and the window commands (mutate/mutate.py):
+# a fixed, seeded sample of MUTATE_COUNT viable mutants (default 200). Its own
+# build folder, with Ninja and lld so that a mutant rebuilds and relinks only
+# what it touches, at -O1 without debug information to keep that quick;
+# ccache keeps every untouched object.
+MUTATE_COUNT ?= 200
+MUTATE_SEED ?= 1
+mutate:
+	$(MAKE) deps EXTRA_PACKAGES="$(MUTATE_PACKAGES)"
+	@[ -f build-mutate/CMakeCache.txt ] || cmake -S . -B build-mutate -G Ninja \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -DNDEBUG" \
+	  -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld
+	/usr/bin/python3 mutate/mutate.py --build-dir build-mutate --seed $(MUTATE_SEED) --count $(MUTATE_COUNT) $(MUTATE_ARGS)
+
 # Every test under AddressSanitizer and UndefinedBehaviorSanitizer. The core
 # tests also check for leaks; Qt and the font libraries keep caches to the
 # end of the process, so the other suites do not.
@@ -77,4 +92,4 @@ format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) build-fuzz build-sanitize
+	rm -rf $(BUILD_DIR) build-fuzz build-sanitize build-mutate
