@@ -4,7 +4,6 @@
 
 #include <cerrno>
 
-#include "core/numbers.h"
 #include "core/readablefile.h"
 
 namespace lm {
@@ -21,15 +20,6 @@ PageSource pageSourceNow(const PageState& state) {
     Result<FileIdentity> now = fileIdentityOf(state.CurrentFileName);
     if (!now) return PageSource::Gone;
     return *now == state.PageFileIdentity ? PageSource::Unchanged : PageSource::Changed;
-}
-
-std::string pageCaption(const std::string& fileName, int pageNumber, CaptionSpacing spacing) {
-    std::string upper = fileName;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    const char* separator = spacing == CaptionSpacing::TwoSpaces ? "  (Page " : " (Page ";
-    return std::string(kProgramCaption) + " - " + upper + separator +
-           formatSignedNumber(pageNumber) + ")";
 }
 
 }  // namespace lm

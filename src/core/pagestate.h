@@ -41,15 +41,6 @@ inline bool canTurnToNextPage(int PageNumber) {
     return PageNumber < kLastPageNumber;
 }
 
-// The window caption for a page of a file: "Kelvarine Label Maker - " + the
-// path in upper case + the separator + the page number with its leading blank
-// + ")". Start-up, Save As and closing use one space before "(Page"; the page
-// moves, loads, imports and the re-reading after an edit use two. Only ASCII
-// letters are upper-cased here; a window that can do better may pass the
-// path already upper-cased.
-enum class CaptionSpacing { OneSpace, TwoSpaces };
-std::string pageCaption(const std::string& fileName, int pageNumber, CaptionSpacing spacing);
-
 // The caption when no file is open.
 inline constexpr const char* kProgramCaption = "Kelvarine Label Maker";
 
