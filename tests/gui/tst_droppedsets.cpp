@@ -71,6 +71,10 @@ void TestDroppedSets::clearedSpineLabel_data() {
         << sl4 << 12 << words("s3 p4 p5") << QList<int>{} << QStringList() << QList<int>{2};
     QTest::newRow("two sets, the second not saved")
         << sl4 << 12 << words("s3 s5") << QList<int>{2, 4} << words("Yes No") << QList<int>{};
+    // The page's first set, alone in the file, with one pocket label left:
+    // after the save the page is as empty as the file.
+    QTest::newRow("first set, one pocket left")
+        << sl4 << 1 << words("s2 p3") << QList<int>{1} << words("Yes") << QList<int>{1};
     QTest::newRow("slb, last set of a short page")
         << int(lm::kSlb) << 3 << words("s4") << QList<int>{3} << words("Yes") << QList<int>{3};
     // An sp2 set is a pair of spine labels: the second goes with the first.
