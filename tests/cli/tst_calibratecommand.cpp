@@ -7,13 +7,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 #include "clirun.h"
-#include "svgpaths.h"
 #include "core/settings.h"
 
 using clitest::Args;
@@ -21,7 +22,6 @@ using clitest::CliRun;
 using clitest::readBytes;
 using clitest::runCli;
 using clitest::writeBytes;
-using lmtest::strokedPaths;
 
 namespace {
 
@@ -32,6 +32,38 @@ constexpr double kTolerance = 0.2 * kTwipsPerMm;  // 0.2 mm
 // last label's bottom-right corner.
 const QPointF kFirst(640, 920);
 const QPointF kLast(640 + 7 * 1386 + 1290, 920 + 4 * 3015 + 2340);
+
+// The stroked paths of the first page of `pdf` as point lists, in twips.
+QList<QList<QPointF>> strokedPaths(const QString& pdf) {
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("page.svg"));
+    QProcess tool;
+    tool.start(QStringLiteral("pdftocairo"),
+               {QStringLiteral("-svg"), QStringLiteral("-f"), QStringLiteral("1"),
+                QStringLiteral("-l"), QStringLiteral("1"), pdf, svg});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0) return {};
+    QFile file(svg);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QString text = QString::fromUtf8(file.readAll());
+    static const QRegularExpression path(QStringLiteral(
+        R"re(<path style="fill:none;stroke-width[^"]*" d="([^"]*)" transform="matrix\(([-\d.]+),0,0,([-\d.]+),([-\d.]+),([-\d.]+)\)")re"));
+    static const QRegularExpression point(QStringLiteral(R"re([ML] ([-\d.]+) ([-\d.]+))re"));
+    QList<QList<QPointF>> paths;
+    for (auto it = path.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        // The page's points back into twips: 20 twips a point.
+        const double sx = m.captured(2).toDouble() * 20, sy = m.captured(3).toDouble() * 20;
+        const double dx = m.captured(4).toDouble() * 20, dy = m.captured(5).toDouble() * 20;
+        QList<QPointF> points;
+        for (auto p = point.globalMatch(m.captured(1)); p.hasNext();) {
+            const QRegularExpressionMatch q = p.next();
+            points << QPointF(q.captured(1).toDouble() * sx + dx,
+                              q.captured(2).toDouble() * sy + dy);
+        }
+        paths << points;
+    }
+    return paths;
+}
 
 // Where the crosshairs cross: each is a level line and an upright one.
 QList<QPointF> crosshairCentres(const QString& pdf) {

@@ -4,7 +4,9 @@
 // paths keep the writer's twips.
 
 #include <QFile>
+#include <QProcess>
 #include <QRectF>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,16 +16,35 @@
 #include "core/settings.h"
 #include "paint/labelsheet.h"
 #include "paint/pdfsheetwriter.h"
-#include "svgpaths.h"
 
 namespace {
 
-// The stroked rectangles of the first page of `pdf`, in twips; a stroked
-// path that is no rectangle gives an empty one, which matches no box.
-QList<QRectF> strokedRectangles(const QString& pdf) {
+// The stroked rectangles of the first page of `pdf`, in twips.
+QList<QRectF> strokedRectangles(const QString& pdf, const QString& svg) {
+    QProcess tool;
+    tool.start(QStringLiteral("pdftocairo"),
+               {QStringLiteral("-svg"), QStringLiteral("-f"), QStringLiteral("1"),
+                QStringLiteral("-l"), QStringLiteral("1"), pdf, svg});
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0) return {};
+    QFile file(svg);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QString text = QString::fromUtf8(file.readAll());
+    // <path style="fill:none;stroke-width:..." d="M x0 y0 L x1 y0 L x1 y1 L x0 y1 Z ..."
+    //  transform="matrix(a,0,0,d,e,f)"/>
+    static const QRegularExpression path(QStringLiteral(
+        R"re(<path style="fill:none;stroke-width[^"]*" d="M ([-\d.]+) ([-\d.]+) L ([-\d.]+) ([-\d.]+) L ([-\d.]+) ([-\d.]+) L ([-\d.]+) ([-\d.]+) Z[^"]*" transform="matrix\(([-\d.]+),0,0,([-\d.]+),([-\d.]+),([-\d.]+)\)")re"));
     QList<QRectF> rectangles;
-    for (const QList<QPointF>& path : lmtest::strokedPaths(pdf))
-        rectangles << (path.size() == 4 ? QRectF(path[0], path[2]).normalized() : QRectF());
+    for (auto it = path.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        auto at = [&](int i) { return m.captured(i).toDouble(); };
+        // The page's points back into twips: 20 twips a point.
+        const double sx = at(9) * 20, sy = at(10) * 20, dx = at(11) * 20, dy = at(12) * 20;
+        const QPointF a(at(1) * sx + dx, at(2) * sy + dy), c(at(5) * sx + dx, at(6) * sy + dy);
+        rectangles << QRectF(a, c).normalized();
+    }
+    // Every stroked path, outlines or not, for the count.
+    const int stroked = int(text.count(QStringLiteral("<path style=\"fill:none;stroke-width")));
+    if (stroked != rectangles.size()) rectangles << QRectF();  // one that matches no box
     return rectangles;
 }
 
@@ -68,7 +89,7 @@ class TestOutlines : public QObject {
         writer.setPaintOptions(options);
         QVERIFY(writer.addSheet(sheet).ok());
         QVERIFY(writer.finish().ok());
-        const QList<QRectF> drawn = strokedRectangles(pdf);
+        const QList<QRectF> drawn = strokedRectangles(pdf, dir.filePath(QStringLiteral("p.svg")));
 
         const lm::PageGeometry geometry = lm::pageGeometry(type, settings.PageTopMargin,
                                                            settings.PageLeftMargin);
