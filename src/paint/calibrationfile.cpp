@@ -135,13 +135,9 @@ std::optional<PrintCalibration> StoredCalibrations::of(const QString& printer) c
 StoredCalibrations readCalibrations(const QString& path) {
     if (!QFileInfo::exists(path)) return {};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        StoredCalibrations stored;
-        stored.problem = fileProblem(path, file.errorString());
-        return stored;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFile::NoError) {
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFile::NoError) {
         StoredCalibrations stored;
         stored.problem = fileProblem(path, file.errorString());
         return stored;
@@ -173,9 +169,16 @@ Status writeCalibrations(const QString& path,
         if (ini.status() != QSettings::NoError)
             return fileProblem(path, QStringLiteral("the calibration text could not be made"));
     }
+    // With no printer left QSettings writes no file, and the empty text is
+    // right; otherwise a text that cannot be read back must not become an
+    // empty file over every printer's values.
     QByteArray bytes;
     QFile text(textPath);
-    if (text.open(QIODevice::ReadOnly)) bytes = text.readAll();
+    if (text.open(QIODevice::ReadOnly))
+        bytes = text.readAll();
+    else if (!calibrations.empty())
+        return fileProblem(path, QStringLiteral("the calibration text could not be read back: ") +
+                                     text.errorString());
     return writeFileAtomically(QFile::encodeName(path).toStdString(),
                                std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
