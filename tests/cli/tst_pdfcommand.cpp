@@ -174,7 +174,8 @@ void TestPdfCommand::startPositionMovesTheSetsOn_data() {
     QTest::addColumn<int>("sets");
     QTest::addColumn<int>("start");
     QTest::addColumn<QList<int>>("perSheet");  // sets on each sheet, in order
-    QTest::newRow("5 of sp1 from 38: 38-40, then 1-2") << int(lm::kSp1) << 5 << 38 << QList<int>{3, 2};
+    QTest::newRow("5 of sp1 from 38: 38-40, then 1-2")
+        << int(lm::kSp1) << 5 << 38 << QList<int>{3, 2};
     QTest::newRow("85 of sp1 from 10: the file flows on")
         << int(lm::kSp1) << 85 << 10 << QList<int>{31, 40, 14};
     QTest::newRow("from 1 as before") << int(lm::kSp1) << 85 << 1 << QList<int>{40, 40, 5};
@@ -201,8 +202,8 @@ void TestPdfCommand::startPositionMovesTheSetsOn() {
         s.PageTopMargin = info->defaultTopMargin;
         s.PageLeftMargin = info->defaultLeftMargin;
     });
-    const QList<PdfPage> pages = pdfOf(numberedSets(sets, info->pocketsPerSet),
-                                       {"--start", std::to_string(start)});
+    const QList<PdfPage> pages =
+        pdfOf(numberedSets(sets, info->pocketsPerSet), {"--start", std::to_string(start)});
     QCOMPARE(pages.size(), perSheet.size());
     const lm::PageGeometry geometry =
         lm::pageGeometry(type, info->defaultTopMargin, info->defaultLeftMargin);
@@ -224,7 +225,9 @@ void TestPdfCommand::startPositionMovesTheSetsOn() {
             const QString number = QString::number(set);
             QVERIFY2(inBox(page, QStringLiteral("S") + number, geometry.spine(place.spine)),
                      qPrintable(QStringLiteral("S%1 not at position %2 of sheet %3")
-                                    .arg(number).arg(position).arg(sheet + 1)));
+                                    .arg(number)
+                                    .arg(position)
+                                    .arg(sheet + 1)));
             for (int j = 0; j < info->pocketsPerSet; ++j)
                 QVERIFY2(inBox(page, QChar(u'A' + j) + number, geometry.pocket(place.pockets[j])),
                          qPrintable(QStringLiteral("pocket %1 of set %2").arg(j).arg(number)));
@@ -237,13 +240,19 @@ void TestPdfCommand::startPositionTheSheetDoesNotHave_data() {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("start");
     QTest::addColumn<std::string>("message");
-    QTest::newRow("above sp1's 40") << "1" << "41"
-        << std::string("--start 41: a sheet of sp1 holds labels 1 to 40\n");
-    QTest::newRow("0") << "3" << "0" << std::string("--start 0: a sheet of sl4 holds labels 1 to 10\n");
-    QTest::newRow("Mailer-1 from 2") << "9" << "2"
-        << std::string("--start 2: Mailer-1 has one label set a sheet, so printing always starts "
-                       "at label 1\n");
-    QTest::newRow("no number") << "1" << "x" << std::string("--start x: that is not a label number\n");
+    QTest::newRow("above sp1's 40")
+        << "1"
+        << "41" << std::string("--start 41: a sheet of sp1 holds labels 1 to 40\n");
+    QTest::newRow("0") << "3"
+                       << "0" << std::string("--start 0: a sheet of sl4 holds labels 1 to 10\n");
+    QTest::newRow("Mailer-1 from 2")
+        << "9"
+        << "2"
+        << std::string(
+               "--start 2: Mailer-1 has one label set a sheet, so printing always starts "
+               "at label 1\n");
+    QTest::newRow("no number") << "1"
+                               << "x" << std::string("--start x: that is not a label number\n");
 }
 
 void TestPdfCommand::startPositionTheSheetDoesNotHave() {

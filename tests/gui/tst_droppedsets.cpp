@@ -51,72 +51,70 @@ QStringList words(const char* list) {
 class TestDroppedSets : public QObject {
     Q_OBJECT
   private slots:
-    void clearedSpineLabel_data();
-    void clearedSpineLabel();
-};
-
-void TestDroppedSets::clearedSpineLabel_data() {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("sets");  // in the working file
-    QTest::addColumn<QStringList>("cleared");
-    QTest::addColumn<QList<int>>("asked");  // the sets the save asks about, in order
-    QTest::addColumn<QStringList>("answers");
-    QTest::addColumn<QList<int>>("dropped");  // the sets the file no longer holds
-    const int sl4 = lm::kSl4;
-    QTest::newRow("pockets kept, saved anyway")
-        << sl4 << 12 << words("s3") << QList<int>{2} << words("Yes") << QList<int>{2};
-    QTest::newRow("pockets kept, not saved")
-        << sl4 << 12 << words("s3") << QList<int>{2} << words("No") << QList<int>{};
-    QTest::newRow("whole set cleared")
-        << sl4 << 12 << words("s3 p4 p5") << QList<int>{} << QStringList() << QList<int>{2};
-    QTest::newRow("two sets, the second not saved")
-        << sl4 << 12 << words("s3 s5") << QList<int>{2, 4} << words("Yes No") << QList<int>{};
-    // The page's first set, alone in the file, with one pocket label left:
-    // after the save the page is as empty as the file.
-    QTest::newRow("first set, one pocket left")
-        << sl4 << 1 << words("s2 p3") << QList<int>{1} << words("Yes") << QList<int>{1};
-    QTest::newRow("slb, last set of a short page")
-        << int(lm::kSlb) << 3 << words("s4") << QList<int>{3} << words("Yes") << QList<int>{3};
-    // An sp2 set is a pair of spine labels: the second goes with the first.
-    QTest::newRow("sp2 pair, second kept")
-        << int(lm::kSp2) << 6 << words("s4") << QList<int>{2} << words("Yes") << QList<int>{3, 4};
-}
-
-void TestDroppedSets::clearedSpineLabel() {
-    QFETCH(int, type);
-    QFETCH(int, sets);
-    QFETCH(QStringList, cleared);
-    QFETCH(QList<int>, asked);
-    QFETCH(QStringList, answers);
-    QFETCH(QList<int>, dropped);
-    const QByteArray file = labelFileBytes(labelSetTexts(type, sets));
-    StartedWindow s(settingsForType(type, lm::kInteractivePrinting), file);
-    QVERIFY(s.window);
-    lm::Forms1& window = *s.window;
-    for (const QString& code : cleared) control(window, code)->clear();
-    QVERIFY(window.state().PageChanged);
-    const QList<QByteArray> before = shownTexts(window);
-    for (int i = 0; i < asked.size(); ++i)
-        s.dialogs.expectMessage(question(asked[i]), MessageButtons::YesNo, MessageIcon::Question,
-                                answers[i] == u"Yes" ? MessageAnswer::Yes : MessageAnswer::No);
-    trigger(window, QStringLiteral("mnuFile_Save"));
-    LM_VERIFY_DIALOGS(s.dialogs);
-
-    if (dropped.isEmpty()) {
-        QCOMPARE(s.folder.readFile("$$label.dat"), file);
-        QCOMPARE(shownTexts(window), before);
-        QVERIFY(window.state().PageChanged);
-        return;
+    void clearedSpineLabel_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("sets");  // in the working file
+        QTest::addColumn<QStringList>("cleared");
+        QTest::addColumn<QList<int>>("asked");  // the sets the save asks about, in order
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QList<int>>("dropped");  // the sets the file no longer holds
+        const int sl4 = lm::kSl4;
+        QTest::newRow("pockets kept, saved anyway")
+            << sl4 << 12 << words("s3") << QList<int>{2} << words("Yes") << QList<int>{2};
+        QTest::newRow("pockets kept, not saved")
+            << sl4 << 12 << words("s3") << QList<int>{2} << words("No") << QList<int>{};
+        QTest::newRow("whole set cleared")
+            << sl4 << 12 << words("s3 p4 p5") << QList<int>{} << QStringList() << QList<int>{2};
+        QTest::newRow("two sets, the second not saved")
+            << sl4 << 12 << words("s3 s5") << QList<int>{2, 4} << words("Yes No") << QList<int>{};
+        // The page's first set, alone in the file, with one pocket label left:
+        // after the save the page is as empty as the file.
+        QTest::newRow("first set, one pocket left")
+            << sl4 << 1 << words("s2 p3") << QList<int>{1} << words("Yes") << QList<int>{1};
+        QTest::newRow("slb, last set of a short page")
+            << int(lm::kSlb) << 3 << words("s4") << QList<int>{3} << words("Yes") << QList<int>{3};
+        // An sp2 set is a pair of spine labels: the second goes with the first.
+        QTest::newRow("sp2 pair, second kept") << int(lm::kSp2) << 6 << words("s4") << QList<int>{2}
+                                               << words("Yes") << QList<int>{3, 4};
     }
-    const QList<QByteArray> saved = withoutSets(type, sets, dropped);
-    QCOMPARE(s.folder.readFile("$$label.dat"), labelFileBytes(saved));
-    // The page is read again: the sets after the dropped ones move up, and the
-    // next page's first sets come onto it.
-    QCOMPARE(shownTexts(window), pageTexts(type, saved, 1));
-    QCOMPARE(window.state().PageEndPosition, int(labelFileBytes(pageTexts(type, saved, 1)).size()));
-    QCOMPARE(window.state().PageNumber, 1);
-    QVERIFY(!window.state().PageChanged);
-}
+    void clearedSpineLabel() {
+        QFETCH(int, type);
+        QFETCH(int, sets);
+        QFETCH(QStringList, cleared);
+        QFETCH(QList<int>, asked);
+        QFETCH(QStringList, answers);
+        QFETCH(QList<int>, dropped);
+        const QByteArray file = labelFileBytes(labelSetTexts(type, sets));
+        StartedWindow s(settingsForType(type, lm::kInteractivePrinting), file);
+        QVERIFY(s.window);
+        lm::Forms1& window = *s.window;
+        for (const QString& code : cleared) control(window, code)->clear();
+        QVERIFY(window.state().PageChanged);
+        const QList<QByteArray> before = shownTexts(window);
+        for (int i = 0; i < asked.size(); ++i)
+            s.dialogs.expectMessage(question(asked[i]), MessageButtons::YesNo,
+                                    MessageIcon::Question,
+                                    answers[i] == u"Yes" ? MessageAnswer::Yes : MessageAnswer::No);
+        trigger(window, QStringLiteral("mnuFile_Save"));
+        LM_VERIFY_DIALOGS(s.dialogs);
+
+        if (dropped.isEmpty()) {
+            QCOMPARE(s.folder.readFile("$$label.dat"), file);
+            QCOMPARE(shownTexts(window), before);
+            QVERIFY(window.state().PageChanged);
+            return;
+        }
+        const QList<QByteArray> saved = withoutSets(type, sets, dropped);
+        QCOMPARE(s.folder.readFile("$$label.dat"), labelFileBytes(saved));
+        // The page is read again: the sets after the dropped ones move up, and the
+        // next page's first sets come onto it.
+        QCOMPARE(shownTexts(window), pageTexts(type, saved, 1));
+        QCOMPARE(window.state().PageEndPosition,
+                 int(labelFileBytes(pageTexts(type, saved, 1)).size()));
+        QCOMPARE(window.state().PageNumber, 1);
+        QVERIFY(!window.state().PageChanged);
+    }
+};
 
 QTEST_MAIN(TestDroppedSets)
 #include "tst_droppedsets.moc"

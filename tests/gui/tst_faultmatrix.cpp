@@ -271,194 +271,193 @@ Q_DECLARE_METATYPE(Stage)
 class TestFaultMatrix : public QObject {
     Q_OBJECT
   private slots:
-    void everyWriteFailureKeepsOldOrNewAndIsReported_data();
-    void everyWriteFailureKeepsOldOrNewAndIsReported();
-    void killedSaveLeavesOldOrNewFileAndStartUpRemovesItsScratch();
-};
-
-void TestFaultMatrix::everyWriteFailureKeepsOldOrNewAndIsReported_data() {
-    QTest::addColumn<Command>("command");
-    QTest::addColumn<Fault>("fault");
-    QTest::addColumn<int>("writer");
-    QTest::addColumn<Stage>("stage");
-    QTest::addColumn<long long>("afterBytes");
-    for (Command command :
-         {Command::Save, Command::Import, Command::Extract, Command::Clear, Command::Setup}) {
-        const Outcome& outcome = undisturbed(command);
-        QVERIFY2(outcome.problems.isEmpty(), qPrintable(outcome.problems.join(QLatin1Char('\n'))));
-        QVERIFY2(!outcome.names.isEmpty(), commandName(command));
-        for (int w = 0; w < outcome.names.size(); ++w) {
-            const long long size = outcome.after[w].size();
-            auto row = [&](const char* what, Fault fault, Stage stage, long long afterBytes) {
-                QTest::addRow("%s %s %s", commandName(command), qPrintable(outcome.names[w]), what)
-                    << command << fault << w << stage << afterBytes;
+    void everyWriteFailureKeepsOldOrNewAndIsReported_data() {
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<Stage>("stage");
+        QTest::addColumn<long long>("afterBytes");
+        for (Command command :
+             {Command::Save, Command::Import, Command::Extract, Command::Clear, Command::Setup}) {
+            const Outcome& outcome = undisturbed(command);
+            QVERIFY2(outcome.problems.isEmpty(),
+                     qPrintable(outcome.problems.join(QLatin1Char('\n'))));
+            QVERIFY2(!outcome.names.isEmpty(), commandName(command));
+            for (int w = 0; w < outcome.names.size(); ++w) {
+                const long long size = outcome.after[w].size();
+                auto row = [&](const char* what, Fault fault, Stage stage, long long afterBytes) {
+                    QTest::addRow("%s %s %s", commandName(command), qPrintable(outcome.names[w]),
+                                  what)
+                        << command << fault << w << stage << afterBytes;
+                };
+                row("create", Fault::Injected, Stage::Create, 0);
+                if (size > 0) row("first byte", Fault::Injected, Stage::Write, 0);
+                if (size > 1) row("half written", Fault::Injected, Stage::Write, size / 2);
+                if (size > 2) row("all but the last byte", Fault::Injected, Stage::Write, size - 1);
+                row("sync", Fault::Injected, Stage::Sync, 0);
+                row("rename", Fault::Injected, Stage::Rename, 0);
+                row("read-only file", Fault::ReadOnlyFile, Stage::Create, 0);
+            }
+            auto row = [&](const char* what, Fault fault) {
+                QTest::addRow("%s %s", commandName(command), what)
+                    << command << fault << 0 << Stage::Create << 0LL;
             };
-            row("create", Fault::Injected, Stage::Create, 0);
-            if (size > 0) row("first byte", Fault::Injected, Stage::Write, 0);
-            if (size > 1) row("half written", Fault::Injected, Stage::Write, size / 2);
-            if (size > 2) row("all but the last byte", Fault::Injected, Stage::Write, size - 1);
-            row("sync", Fault::Injected, Stage::Sync, 0);
-            row("rename", Fault::Injected, Stage::Rename, 0);
-            row("read-only file", Fault::ReadOnlyFile, Stage::Create, 0);
+            row("read-only folder", Fault::ReadOnlyFolder);
+            row("full disk", Fault::FullDisk);
+            row("no free file entries", Fault::NoInodes);
         }
-        auto row = [&](const char* what, Fault fault) {
-            QTest::addRow("%s %s", commandName(command), what)
-                << command << fault << 0 << Stage::Create << 0LL;
-        };
-        row("read-only folder", Fault::ReadOnlyFolder);
-        row("full disk", Fault::FullDisk);
-        row("no free file entries", Fault::NoInodes);
     }
-}
+    void everyWriteFailureKeepsOldOrNewAndIsReported() {
+        QFETCH(Command, command);
+        QFETCH(Fault, fault);
+        QFETCH(int, writer);
+        QFETCH(Stage, stage);
+        QFETCH(long long, afterBytes);
+        const Outcome& outcome = undisturbed(command);
+        Scene scene(fault);
+        QVERIFY(scene.window);
+        const bool needsDisk = fault == Fault::FullDisk || fault == Fault::NoInodes ||
+                               (fault == Fault::ReadOnlyFolder && geteuid() == 0);
+        if (needsDisk && !scene.mounted) QSKIP("this test may not mount a tmpfs of its own");
 
-void TestFaultMatrix::everyWriteFailureKeepsOldOrNewAndIsReported() {
-    QFETCH(Command, command);
-    QFETCH(Fault, fault);
-    QFETCH(int, writer);
-    QFETCH(Stage, stage);
-    QFETCH(long long, afterBytes);
-    const Outcome& outcome = undisturbed(command);
-    Scene scene(fault);
-    QVERIFY(scene.window);
-    const bool needsDisk = fault == Fault::FullDisk || fault == Fault::NoInodes ||
-                           (fault == Fault::ReadOnlyFolder && geteuid() == 0);
-    if (needsDisk && !scene.mounted) QSKIP("this test may not mount a tmpfs of its own");
-
-    // Which write fails, and why. Clearing on a full disk frees the space
-    // the counter needs, so there everything gets written.
-    int failing = writer;
-    int errorNumber = ENOSPC;
-    const QString target = scene.path(QFile::encodeName(outcome.names[writer]).constData());
-    switch (fault) {
-        case Fault::Injected:
-            Writer::injectFaultForTesting({stage, writer, afterBytes, ENOSPC});
-            break;
-        case Fault::ReadOnlyFile:
-            QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-            errorNumber = EACCES;
-            break;
-        case Fault::ReadOnlyFolder:
-            if (geteuid() == 0) {
-                // The window's folder lock keeps its file open for writing,
-                // and a remount read-only refuses a file system so held.
-                delete scene.window->findChild<lm::WorkFolderLock*>();
-                QVERIFY(scene.disk.makeReadOnly());
-                errorNumber = EROFS;
-            } else {
-                QVERIFY(QFile::setPermissions(scene.folder.path(),
-                                              QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        // Which write fails, and why. Clearing on a full disk frees the space
+        // the counter needs, so there everything gets written.
+        int failing = writer;
+        int errorNumber = ENOSPC;
+        const QString target = scene.path(QFile::encodeName(outcome.names[writer]).constData());
+        switch (fault) {
+            case Fault::Injected:
+                Writer::injectFaultForTesting({stage, writer, afterBytes, ENOSPC});
+                break;
+            case Fault::ReadOnlyFile:
+                QVERIFY(
+                    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
                 errorNumber = EACCES;
-            }
-            break;
-        case Fault::FullDisk:
-            scene.disk.fillData();
-            if (command == Command::Clear) failing = -1;
-            break;
-        case Fault::NoInodes:
-            scene.disk.fillEntries();
-            break;
-    }
-
-    const QString titleBefore = scene.window->windowTitle();
-    expectPromptsBefore(command, scene.dialogs);
-    expectSuccess(command, scene.dialogs, failing);
-    if (failing >= 0)
-        expectFailure(command, scene.dialogs, failing,
-                      scene.path(QFile::encodeName(outcome.names[failing]).constData()),
-                      errorNumber);
-    run(command, *scene.window);
-    const QList<QByteArray> shownAfterCommand = shownTexts(*scene.window);
-    Writer::clearFaultForTesting();
-    LM_VERIFY_DIALOGS(scene.dialogs);
-
-    // Files written before the failing one hold their new bytes, the rest
-    // their old ones: nothing in between, no label lost.
-    for (int w = 0; w < outcome.names.size(); ++w) {
-        const bool written = failing < 0 || w < failing;
-        QCOMPARE(scene.folder.readFile(QFile::encodeName(outcome.names[w]).constData()),
-                 written ? outcome.after[w] : outcome.before[w]);
-    }
-    QCOMPARE(scratchFiles(scene.folder.path()), 0);
-    if (failing == 0) {
-        // The window still shows what it showed, typed text included.
-        QCOMPARE(scene.window->windowTitle(), titleBefore);
-        if (command == Command::Save) {
-            QVERIFY(scene.window->state().PageChanged);
-            QVERIFY(shownAfterCommand.contains(QByteArray("S1 typed")));
+                break;
+            case Fault::ReadOnlyFolder:
+                if (geteuid() == 0) {
+                    // The window's folder lock keeps its file open for writing,
+                    // and a remount read-only refuses a file system so held.
+                    delete scene.window->findChild<lm::WorkFolderLock*>();
+                    QVERIFY(scene.disk.makeReadOnly());
+                    errorNumber = EROFS;
+                } else {
+                    QVERIFY(QFile::setPermissions(scene.folder.path(),
+                                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+                    errorNumber = EACCES;
+                }
+                break;
+            case Fault::FullDisk:
+                scene.disk.fillData();
+                if (command == Command::Clear) failing = -1;
+                break;
+            case Fault::NoInodes:
+                scene.disk.fillEntries();
+                break;
         }
+
+        const QString titleBefore = scene.window->windowTitle();
+        expectPromptsBefore(command, scene.dialogs);
+        expectSuccess(command, scene.dialogs, failing);
+        if (failing >= 0)
+            expectFailure(command, scene.dialogs, failing,
+                          scene.path(QFile::encodeName(outcome.names[failing]).constData()),
+                          errorNumber);
+        run(command, *scene.window);
+        const QList<QByteArray> shownAfterCommand = shownTexts(*scene.window);
+        Writer::clearFaultForTesting();
+        LM_VERIFY_DIALOGS(scene.dialogs);
+
+        // Files written before the failing one hold their new bytes, the rest
+        // their old ones: nothing in between, no label lost.
+        for (int w = 0; w < outcome.names.size(); ++w) {
+            const bool written = failing < 0 || w < failing;
+            QCOMPARE(scene.folder.readFile(QFile::encodeName(outcome.names[w]).constData()),
+                     written ? outcome.after[w] : outcome.before[w]);
+        }
+        QCOMPARE(scratchFiles(scene.folder.path()), 0);
+        if (failing == 0) {
+            // The window still shows what it showed, typed text included.
+            QCOMPARE(scene.window->windowTitle(), titleBefore);
+            if (command == Command::Save) {
+                QVERIFY(scene.window->state().PageChanged);
+                QVERIFY(shownAfterCommand.contains(QByteArray("S1 typed")));
+            }
+        }
+        QFile::setPermissions(scene.folder.path(), QFileDevice::ReadOwner |
+                                                       QFileDevice::WriteOwner |
+                                                       QFileDevice::ExeOwner);
     }
-    QFile::setPermissions(scene.folder.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
+    // A save killed at any moment leaves the old file or the new one. The
+    // scratch file of a save killed half way is removed by the next start-up.
+    void killedSaveLeavesOldOrNewFileAndStartUpRemovesItsScratch() {
+        TempWorkFolder folder;
+        // About 16 MiB, so that the save takes long enough to be caught in it.
+        const QByteArray old = QByteArray("QA76.73\r\n.S77 2013~~").repeated(800000);
+        const QString file = QString::fromStdString(folder.filePath(lm::kWorkingLabelFile));
+        QStringList arguments;
+        for (const char* argument :
+             {"insert-blank", "--type", "3", "--page", "1", "--label", "2", "--count", "1"})
+            arguments << QString::fromLatin1(argument);
+        arguments << file;
+        const QString cli = QStringLiteral(LM_BIN_DIR "/labelmaker-cli");
 
-// A save killed at any moment leaves the old file or the new one. The
-// scratch file of a save killed half way is removed by the next start-up.
-void TestFaultMatrix::killedSaveLeavesOldOrNewFileAndStartUpRemovesItsScratch() {
-    TempWorkFolder folder;
-    // About 16 MiB, so that the save takes long enough to be caught in it.
-    const QByteArray old = QByteArray("QA76.73\r\n.S77 2013~~").repeated(800000);
-    const QString file = QString::fromStdString(folder.filePath(lm::kWorkingLabelFile));
-    QStringList arguments;
-    for (const char* argument :
-         {"insert-blank", "--type", "3", "--page", "1", "--label", "2", "--count", "1"})
-        arguments << QString::fromLatin1(argument);
-    arguments << file;
-    const QString cli = QStringLiteral(LM_BIN_DIR "/labelmaker-cli");
-
-    folder.writeFile(lm::kWorkingLabelFile, old);
-    QProcess whole;
-    whole.start(cli, arguments);
-    QVERIFY(whole.waitForFinished(60000));
-    QCOMPARE(whole.exitCode(), 0);
-    const QByteArray saved = folder.readFile(lm::kWorkingLabelFile);
-    QVERIFY(saved != old);
-
-    int caughtHalfWay = 0;
-    for (int attempt = 0; attempt < 16; ++attempt) {
         folder.writeFile(lm::kWorkingLabelFile, old);
-        const int leftBefore = scratchFiles(folder.path());
-        QProcess child;
-        child.start(cli, arguments);
-        QVERIFY(child.waitForStarted());
-        if (attempt % 2 == 0) {
-            // As soon as the new file exists: freeze the save there, then kill it.
-            QVERIFY(QTest::qWaitFor(
-                [&] {
-                    return scratchFiles(folder.path()) > leftBefore ||
-                           child.state() == QProcess::NotRunning;
-                },
-                60000));
-            ::kill(pid_t(child.processId()), SIGSTOP);
-            if (scratchFiles(folder.path()) > leftBefore && ++caughtHalfWay == 1) {
-                // Frozen half way, the save still holds the label file and its
-                // scratch file: a second writer would wait for it, and a
-                // start-up's clean-up removes the scratch files of the saves
-                // killed before, but not the one of the save still running.
-                lm::Result<lm::FileIdentity> identity = lm::fileIdentityOf(file.toStdString());
-                QVERIFY(identity.ok());
-                std::optional<lm::LockHolder> holder = lm::findLockHolder(*identity);
-                QVERIFY(holder.has_value());
-                QCOMPARE(holder->pid, long(child.processId()));
-                lm::removeStaleScratchFiles(folder.path().toStdString());
-                QCOMPARE(scratchFiles(folder.path()), 1);
-            }
-        } else {
-            QTest::qSleep(int(QRandomGenerator::global()->bounded(200)));
-        }
-        child.kill();
-        QVERIFY(child.waitForFinished(60000));
-        const QByteArray after = folder.readFile(lm::kWorkingLabelFile);
-        QVERIFY2(after == old || after == saved,
-                 qPrintable(QStringLiteral("attempt %1: %2 bytes").arg(attempt).arg(after.size())));
-    }
-    QVERIFY2(caughtHalfWay > 0, "no save was killed half way");
-    QVERIFY(scratchFiles(folder.path()) > 0);
+        QProcess whole;
+        whole.start(cli, arguments);
+        QVERIFY(whole.waitForFinished(60000));
+        QCOMPARE(whole.exitCode(), 0);
+        const QByteArray saved = folder.readFile(lm::kWorkingLabelFile);
+        QVERIFY(saved != old);
 
-    ScriptedDialogs dialogs;
-    auto window = startWith(folder, settingsForType(lm::kSl4, lm::kBatchPrinting), dialogs);
-    QVERIFY(window);
-    QCOMPARE(scratchFiles(folder.path()), 0);
-}
+        int caughtHalfWay = 0;
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            folder.writeFile(lm::kWorkingLabelFile, old);
+            const int leftBefore = scratchFiles(folder.path());
+            QProcess child;
+            child.start(cli, arguments);
+            QVERIFY(child.waitForStarted());
+            if (attempt % 2 == 0) {
+                // As soon as the new file exists: freeze the save there, then kill it.
+                QVERIFY(QTest::qWaitFor(
+                    [&] {
+                        return scratchFiles(folder.path()) > leftBefore ||
+                               child.state() == QProcess::NotRunning;
+                    },
+                    60000));
+                ::kill(pid_t(child.processId()), SIGSTOP);
+                if (scratchFiles(folder.path()) > leftBefore && ++caughtHalfWay == 1) {
+                    // Frozen half way, the save still holds the label file and its
+                    // scratch file: a second writer would wait for it, and a
+                    // start-up's clean-up removes the scratch files of the saves
+                    // killed before, but not the one of the save still running.
+                    lm::Result<lm::FileIdentity> identity = lm::fileIdentityOf(file.toStdString());
+                    QVERIFY(identity.ok());
+                    std::optional<lm::LockHolder> holder = lm::findLockHolder(*identity);
+                    QVERIFY(holder.has_value());
+                    QCOMPARE(holder->pid, long(child.processId()));
+                    lm::removeStaleScratchFiles(folder.path().toStdString());
+                    QCOMPARE(scratchFiles(folder.path()), 1);
+                }
+            } else {
+                QTest::qSleep(int(QRandomGenerator::global()->bounded(200)));
+            }
+            child.kill();
+            QVERIFY(child.waitForFinished(60000));
+            const QByteArray after = folder.readFile(lm::kWorkingLabelFile);
+            QVERIFY2(
+                after == old || after == saved,
+                qPrintable(QStringLiteral("attempt %1: %2 bytes").arg(attempt).arg(after.size())));
+        }
+        QVERIFY2(caughtHalfWay > 0, "no save was killed half way");
+        QVERIFY(scratchFiles(folder.path()) > 0);
+
+        ScriptedDialogs dialogs;
+        auto window = startWith(folder, settingsForType(lm::kSl4, lm::kBatchPrinting), dialogs);
+        QVERIFY(window);
+        QCOMPARE(scratchFiles(folder.path()), 0);
+    }
+};
 
 QTEST_MAIN(TestFaultMatrix)
 #include "tst_faultmatrix.moc"

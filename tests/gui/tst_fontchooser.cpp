@@ -39,88 +39,77 @@ QLineEdit* sizeField(FontChooserDialog& dialog) {
 class TestFontChooser : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase();
-    void opensOnTheFaceThatDrawsTheFont();
-    void faceLeftAloneKeepsItsName_data();
-    void faceLeftAloneKeepsItsName();
-    void keysOfTheSizeFieldEndTheDialog_data();
-    void keysOfTheSizeFieldEndTheDialog();
-};
-
-void TestFontChooser::initTestCase() {
-    const QStringList families = QFontDatabase::families();
-    if (!families.contains(QStringLiteral("Liberation Serif")) ||
-        !families.contains(QStringLiteral("Liberation Mono")))
-        QSKIP("the Liberation fonts (fonts-liberation) are not installed");
-    if (families.contains(QStringLiteral("Times New Roman")))
-        QSKIP("Times New Roman is installed: nothing stands in for it");
-}
-
-void TestFontChooser::opensOnTheFaceThatDrawsTheFont() {
-    FontChooserDialog dialog(font(QStringLiteral("Times New Roman"), 11, true));
-    const QFont shown = fontsOf(dialog)->currentFont();
-    QCOMPARE(shown.family(), QStringLiteral("Liberation Serif"));
-    QCOMPARE(shown.pointSizeF(), 11.0);
-    QVERIFY(shown.bold());
-}
-
-void TestFontChooser::faceLeftAloneKeepsItsName_data() {
-    QTest::addColumn<FontChoice>("preset");
-    QTest::addColumn<QString>("chosenFace");  // empty: the face is left as it opened
-    QTest::addColumn<FontChoice>("expected");
-    const QString times = QStringLiteral("Times New Roman");
-    const QString mono = QStringLiteral("Liberation Mono");
-    QTest::newRow("nothing touched") << font(times) << QString() << font(times);
-    QTest::newRow("another face") << font(times) << mono << font(mono);
-    QTest::newRow("the stand-in chosen by name")
-        << font(times) << QStringLiteral("Liberation Serif") << font(times);
-    QTest::newRow("installed face") << font(mono) << QString() << font(mono);
-    QTest::newRow("a face no machine has") << font(QStringLiteral("Kelvarine Gothic")) << QString()
-                                           << font(QStringLiteral("Kelvarine Gothic"));
-}
-
-void TestFontChooser::faceLeftAloneKeepsItsName() {
-    QFETCH(FontChoice, preset);
-    QFETCH(QString, chosenFace);
-    QFETCH(FontChoice, expected);
-    FontChooserDialog dialog(preset);
-    if (!chosenFace.isEmpty()) {
-        QFont chosen = fontsOf(dialog)->currentFont();
-        chosen.setFamily(chosenFace);
-        fontsOf(dialog)->setCurrentFont(chosen);
+    void initTestCase() {
+        const QStringList families = QFontDatabase::families();
+        if (!families.contains(QStringLiteral("Liberation Serif")) ||
+            !families.contains(QStringLiteral("Liberation Mono")))
+            QSKIP("the Liberation fonts (fonts-liberation) are not installed");
+        if (families.contains(QStringLiteral("Times New Roman")))
+            QSKIP("Times New Roman is installed: nothing stands in for it");
     }
-    const FontChoice choice = dialog.choice();
-    QCOMPARE(choice.name, expected.name);
-    QCOMPARE(choice.size, expected.size);
-    QCOMPARE(choice.bold, expected.bold);
-}
-
-void TestFontChooser::keysOfTheSizeFieldEndTheDialog_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("result");
-    QTest::newRow("Enter") << int(Qt::Key_Return) << int(QDialog::Accepted);
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << int(QDialog::Rejected);
-}
-
-void TestFontChooser::keysOfTheSizeFieldEndTheDialog() {
-    QFETCH(int, key);
-    QFETCH(int, result);
-    FontChooserDialog dialog(font(QStringLiteral("Times New Roman")));
-    dialog.setResult(-1);
-    dialog.open();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QLineEdit* field = sizeField(dialog);
-    QVERIFY(field);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, QStringLiteral("14"));
-    QTest::keyClick(field, Qt::Key(key));
-    QCOMPARE(dialog.result(), result);
-    QVERIFY(!dialog.isVisible());
-    // The font dialog inside stays whole for the next showing.
-    QVERIFY(fontsOf(dialog)->isVisibleTo(&dialog));
-    QCOMPARE(dialog.choice().size, 14.0);
-}
+    void opensOnTheFaceThatDrawsTheFont() {
+        FontChooserDialog dialog(font(QStringLiteral("Times New Roman"), 11, true));
+        const QFont shown = fontsOf(dialog)->currentFont();
+        QCOMPARE(shown.family(), QStringLiteral("Liberation Serif"));
+        QCOMPARE(shown.pointSizeF(), 11.0);
+        QVERIFY(shown.bold());
+    }
+    void faceLeftAloneKeepsItsName_data() {
+        QTest::addColumn<FontChoice>("preset");
+        QTest::addColumn<QString>("chosenFace");  // empty: the face is left as it opened
+        QTest::addColumn<FontChoice>("expected");
+        const QString times = QStringLiteral("Times New Roman");
+        const QString mono = QStringLiteral("Liberation Mono");
+        QTest::newRow("nothing touched") << font(times) << QString() << font(times);
+        QTest::newRow("another face") << font(times) << mono << font(mono);
+        QTest::newRow("the stand-in chosen by name")
+            << font(times) << QStringLiteral("Liberation Serif") << font(times);
+        QTest::newRow("installed face") << font(mono) << QString() << font(mono);
+        QTest::newRow("a face no machine has")
+            << font(QStringLiteral("Kelvarine Gothic")) << QString()
+            << font(QStringLiteral("Kelvarine Gothic"));
+    }
+    void faceLeftAloneKeepsItsName() {
+        QFETCH(FontChoice, preset);
+        QFETCH(QString, chosenFace);
+        QFETCH(FontChoice, expected);
+        FontChooserDialog dialog(preset);
+        if (!chosenFace.isEmpty()) {
+            QFont chosen = fontsOf(dialog)->currentFont();
+            chosen.setFamily(chosenFace);
+            fontsOf(dialog)->setCurrentFont(chosen);
+        }
+        const FontChoice choice = dialog.choice();
+        QCOMPARE(choice.name, expected.name);
+        QCOMPARE(choice.size, expected.size);
+        QCOMPARE(choice.bold, expected.bold);
+    }
+    void keysOfTheSizeFieldEndTheDialog_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(QDialog::Accepted);
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    }
+    void keysOfTheSizeFieldEndTheDialog() {
+        QFETCH(int, key);
+        QFETCH(int, result);
+        FontChooserDialog dialog(font(QStringLiteral("Times New Roman")));
+        dialog.setResult(-1);
+        dialog.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QLineEdit* field = sizeField(dialog);
+        QVERIFY(field);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("14"));
+        QTest::keyClick(field, Qt::Key(key));
+        QCOMPARE(dialog.result(), result);
+        QVERIFY(!dialog.isVisible());
+        // The font dialog inside stays whole for the next showing.
+        QVERIFY(fontsOf(dialog)->isVisibleTo(&dialog));
+        QCOMPARE(dialog.choice().size, 14.0);
+    }
+};
 
 QTEST_MAIN(TestFontChooser)
 #include "tst_fontchooser.moc"

@@ -132,32 +132,28 @@ QStringList checkedItems(const QMenuBar* bar) {
 class TestMenuBar : public QObject {
     Q_OBJECT
   private slots:
-    void captionsNamesAndOrder();
-    void checkMarksFollowTheSettings();
+    // Every caption and name in its place; no item has a shortcut key.
+    void captionsNamesAndOrder() {
+        QMenuBar bar;
+        lm::buildMenuBar(&bar);
+        QStringList expected;
+        for (const char* line : kExpectedMenus) expected << QString::fromUtf8(line);
+        QCOMPARE(describeMenuBar(&bar).join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
+        for (QAction* action : bar.findChildren<QAction*>())
+            QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->objectName()));
+    }
+    // At start the marks show the settings read; the Setup tests follow them as they change.
+    void checkMarksFollowTheSettings() {
+        lm::Settings settings = settingsForType(lm::kSl4, lm::kBatchPrinting);
+        settings.LabelAlignment = 2;  // centered
+        StartedWindow s(settings);
+        QVERIFY(s.window);
+        QCOMPARE(checkedItems(s.window->menuBar()),
+                 QString::fromLatin1("mnuSetup_Alignment_Item_2 mnuSetup_Label_Item_3 "
+                                     "mnuSetup_Printing_Batch mnuView_ZoomItem_4")
+                     .split(QLatin1Char(' ')));
+    }
 };
-
-// Every caption and name in its place; no item has a shortcut key.
-void TestMenuBar::captionsNamesAndOrder() {
-    QMenuBar bar;
-    lm::buildMenuBar(&bar);
-    QStringList expected;
-    for (const char* line : kExpectedMenus) expected << QString::fromUtf8(line);
-    QCOMPARE(describeMenuBar(&bar).join(QLatin1Char('\n')), expected.join(QLatin1Char('\n')));
-    for (QAction* action : bar.findChildren<QAction*>())
-        QVERIFY2(action->shortcuts().isEmpty(), qPrintable(action->objectName()));
-}
-
-// At start the marks show the settings read; the Setup tests follow them as they change.
-void TestMenuBar::checkMarksFollowTheSettings() {
-    lm::Settings settings = settingsForType(lm::kSl4, lm::kBatchPrinting);
-    settings.LabelAlignment = 2;  // centered
-    StartedWindow s(settings);
-    QVERIFY(s.window);
-    QCOMPARE(checkedItems(s.window->menuBar()),
-             QString::fromLatin1("mnuSetup_Alignment_Item_2 mnuSetup_Label_Item_3 "
-                                 "mnuSetup_Printing_Batch mnuView_ZoomItem_4")
-                 .split(QLatin1Char(' ')));
-}
 
 QTEST_MAIN(TestMenuBar)
 #include "tst_menubar.moc"

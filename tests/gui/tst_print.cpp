@@ -44,7 +44,7 @@ constexpr double kTolerance = 0.5;  // twips; the PDF holds one unit per twip
 class PrintScript : public ScriptedDialogs {
   public:
     std::function<void(QPrinter&)> choose;
-    QList<lm::PrinterSettings> presets;  // what each print dialog opened with
+    QList<lm::PrinterSettings> presets;    // what each print dialog opened with
     std::optional<bool> askStartPosition;  // ticked or not on the Labels page
 
     bool printDialog(QPrinter& printer, lm::PrintOptions& options) override {
@@ -381,23 +381,26 @@ void TestPrint::startPositionOnAPartlyUsedSheet_data() {
     QTest::addColumn<bool>("ask");
     QTest::addColumn<QString>("item");
     QTest::addColumn<QStringList>("answers");  // typed into the box in turn; "<Cancel>"
-    QTest::addColumn<QList<int>>("perSheet");   // labels on each sheet; none: nothing printed
-    QTest::addColumn<int>("firstAt");           // where L1 is
+    QTest::addColumn<QList<int>>("perSheet");  // labels on each sheet; none: nothing printed
+    QTest::addColumn<int>("firstAt");          // where L1 is
     const QString page = QStringLiteral("mnuFile_PrintPage"),
                   all = QStringLiteral("mnuFile_PrintAll");
-    QTest::newRow("option off: no question") << int(lm::kSp1) << 5 << false << page
-                                             << QStringList() << QList<int>{5} << 1;
-    QTest::newRow("page from 38") << int(lm::kSp1) << 5 << true << page << QStringList{QStringLiteral("38")}
-                                  << QList<int>{3, 2} << 38;
+    QTest::newRow("option off: no question")
+        << int(lm::kSp1) << 5 << false << page << QStringList() << QList<int>{5} << 1;
+    QTest::newRow("page from 38") << int(lm::kSp1) << 5 << true << page
+                                  << QStringList{QStringLiteral("38")} << QList<int>{3, 2} << 38;
     QTest::newRow("beyond the sheet, then 2")
-        << int(lm::kSp1) << 5 << true << page << QStringList{QStringLiteral("41"), QStringLiteral("x"), QStringLiteral(" 2 ")} << QList<int>{5}
-        << 2;
-    QTest::newRow("Cancel prints nothing") << int(lm::kSp1) << 5 << true << page
-                                           << QStringList{QStringLiteral("<Cancel>")} << QList<int>() << 1;
-    QTest::newRow("all of 85 from 10") << int(lm::kSp1) << 85 << true << all << QStringList{QStringLiteral("10")}
-                                       << QList<int>{31, 40, 14} << 10;
-    QTest::newRow("Mailer-1 is never asked") << int(lm::kMailer1) << 1 << true << page
-                                             << QStringList() << QList<int>{1} << 1;
+        << int(lm::kSp1) << 5 << true << page
+        << QStringList{QStringLiteral("41"), QStringLiteral("x"), QStringLiteral(" 2 ")}
+        << QList<int>{5} << 2;
+    QTest::newRow("Cancel prints nothing")
+        << int(lm::kSp1) << 5 << true << page << QStringList{QStringLiteral("<Cancel>")}
+        << QList<int>() << 1;
+    QTest::newRow("all of 85 from 10")
+        << int(lm::kSp1) << 85 << true << all << QStringList{QStringLiteral("10")}
+        << QList<int>{31, 40, 14} << 10;
+    QTest::newRow("Mailer-1 is never asked")
+        << int(lm::kMailer1) << 1 << true << page << QStringList() << QList<int>{1} << 1;
 }
 
 void TestPrint::startPositionOnAPartlyUsedSheet() {
@@ -451,7 +454,8 @@ void TestPrint::startPositionOnAPartlyUsedSheet() {
     // The next print offers the position chosen, and the file is as it was.
     if (firstAt > 1) {
         expect(dialogs, {QStringLiteral("page:Yes")});
-        dialogs.expectInput(prompt, lm::kStartPositionTitle, QString::number(firstAt), std::nullopt);
+        dialogs.expectInput(prompt, lm::kStartPositionTitle, QString::number(firstAt),
+                            std::nullopt);
         trigger(*window, "mnuFile_PrintPage");
         LM_VERIFY_DIALOGS(dialogs);
     }

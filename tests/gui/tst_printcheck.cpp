@@ -20,8 +20,8 @@
 #include "platform/labelcontrol.h"
 #include "print/printall.h"
 #include "print/printcheck.h"
-#include "print/printpage.h"
 #include "print/printcommands.h"
+#include "print/printpage.h"
 #include "print/printpreview.h"
 
 using lm::LabelControl;
@@ -42,8 +42,7 @@ const QString kPastTheBottom =
 // `count` texts "L1".."Ln", with the texts of `put` (1-based) in their places.
 QByteArray labelFile(int count, const QMap<int, QByteArray>& put) {
     QByteArray bytes;
-    for (int i = 1; i <= count; ++i)
-        bytes += put.value(i, "L" + QByteArray::number(i)) + "~~";
+    for (int i = 1; i <= count; ++i) bytes += put.value(i, "L" + QByteArray::number(i)) + "~~";
     return bytes;
 }
 
@@ -79,212 +78,199 @@ struct PrintWindow {
 class TestPrintCheck : public QObject {
     Q_OBJECT
   private slots:
-    void overflowIsMarked_data();
-    void overflowIsMarked();
-    void crCrLfIsOneLineBreak();
-    void printCurrentPageChecksFirst_data();
-    void printCurrentPageChecksFirst();
-    void printAllChecksEveryPage();
-    void printAllCheckCancelledInItsProgress();
-    void previewShowsThePageOrTheFile();
+    void overflowIsMarked_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("problem");  // empty: no mark
+        QTest::newRow("fits") << QByteArray("QA76\r\n.C153\r\n2004") << QString();
+        QTest::newRow("long class number") << QByteArray("HF5415.1265") << kWordBroken;
+        QTest::newRow("twelve lines")
+            << QByteArray("A\r\nB\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\nI\r\nJ\r\nK\r\nL")
+            << kPastTheBottom;
+        QTest::newRow("blank lines below the bottom")
+            << QByteArray("A\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n   \r\n") << QString();
+        QTest::newRow("words that wrap") << QByteArray("The quick brown fox") << QString();
+    }
+    // An sp1 spine label, 11 points: the mark, its tooltip and its accessible
+    // description tell why; the text stays as it was.
+    void overflowIsMarked() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, problem);
+        QWidget host;
+        LabelControl label(LabelControl::Kind::Spine, 2, &host);
+        lm::LabelFont font;
+        font.name = QStringLiteral("Times New Roman");
+        font.size = 11;
+        label.setLabelFont(font);
+        label.resizeTwips(1290, 2340);
+        label.setInnerMargins({35, 144, 144, 144});
+        label.setLabelText("QA76");
+        QVERIFY(!label.overflowMarked());
+        label.setLabelText(text.toStdString());
+        QCOMPARE(label.overflowMarked(), !problem.isEmpty());
+        QCOMPARE(label.toolTip(), problem);
+        QCOMPARE(label.accessibleDescription(), problem);
+        QCOMPARE(QByteArray::fromStdString(label.labelText()), text);
+        QVERIFY(!label.isEdited());
+        // Typing more into a label that fits can make it overflow.
+        label.setLabelText("HF5415");
+        label.moveCursor(QTextCursor::End);
+        label.setFocus();
+        QTest::keyClicks(&label, QStringLiteral(".1265"));
+        QVERIFY(label.overflowMarked());
+    }
+    // Files written by older imports of Windows exports hold CR CR LF: one line
+    // break on screen and on paper; the bytes stay unless the text is edited.
+    void crCrLfIsOneLineBreak() {
+        const QByteArray bytes = "REF\r\r\nQA76\r\r\n.C153\r\r\n";
+        QWidget host;
+        LabelControl label(LabelControl::Kind::Spine, 2, &host);
+        label.resizeTwips(1290, 2340);
+        label.setLabelText(bytes.toStdString());
+        const QStringList shown{QStringLiteral("REF"), QStringLiteral("QA76"),
+                                QStringLiteral(".C153"), QString()};
+        QCOMPARE(label.textLayout().lineTexts(), shown);
+        QCOMPARE(QByteArray::fromStdString(label.labelText()), bytes);
+        QCOMPARE(lm::labelTextFromBytes(bytes.toStdString()), label.shownText());
+        label.moveCursor(QTextCursor::End);
+        label.replaceSelection(QStringLiteral("c.2"));
+        QCOMPARE(QByteArray::fromStdString(label.labelText()),
+                 QByteArray("REF\r\nQA76\r\n.C153\r\nc.2"));
+    }
+    void printCurrentPageChecksFirst_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("problems");  // empty: no list is shown
+        QTest::addColumn<PrintProblemAction>("answer");
+        QTest::addColumn<bool>("printed");
+        QTest::addColumn<int>("selected");  // SelectedLabel afterwards
+        const QStringList broken{QStringLiteral("Page 1, row 1, column 2, spine label: ") +
+                                 kWordBroken};
+        const QByteArray overflowing = labelFile(3, {{2, "HF5415.1265"}});
+        QTest::newRow("clean") << labelFile(3, {}) << QStringList() << PrintProblemAction::Cancel
+                               << true << 0;
+        QTest::newRow("overflow, cancel")
+            << overflowing << broken << PrintProblemAction::Cancel << false << 0;
+        QTest::newRow("overflow, print anyway")
+            << overflowing << broken << PrintProblemAction::PrintAnyway << true << 0;
+        QTest::newRow("overflow, go to the label")
+            << overflowing << broken << PrintProblemAction::GoToLabel << false << 3;
+        QTest::newRow("blank set and a character no font has")
+            << labelFile(6, {{1, "<Blank>"}, {6, "A\x7f"}})
+            << QStringList{QStringLiteral(
+                               "Page 1, row 1, column 1, spine label: The blank label set "
+                               "still holds \"<Blank>\", which prints as text."),
+                           QStringLiteral(
+                               "Page 1, row 1, column 6, spine label: The font Liberation "
+                               "Serif cannot draw U+007F; another font would stand in.")}
+            << PrintProblemAction::Cancel << false << 0;
+    }
+    void printCurrentPageChecksFirst() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, problems);
+        QFETCH(PrintProblemAction, answer);
+        QFETCH(bool, printed);
+        QFETCH(int, selected);
+        PrintWindow w(file);
+        QVERIFY(w.window);
+        w.window->state().SelectedLabel = 0;
+        w.dialogs.expectMessage(lm::kPrintPageQuestion, MessageButtons::YesNo,
+                                MessageIcon::Question, MessageAnswer::Yes);
+        if (!problems.isEmpty()) w.dialogs.expectPrintProblems(problems, {answer, 0});
+        trigger(*w.window, QStringLiteral("mnuFile_PrintPage"));
+        LM_VERIFY_DIALOGS(w.dialogs);
+        QCOMPARE(w.printed(), printed);
+        QCOMPARE(int(w.window->state().SelectedLabel), selected);
+    }
+    // Print All checks the file page by page; going to a label on another page
+    // shows that page with the label selected, and prints nothing.
+    void printAllChecksEveryPage() {
+        PrintWindow w(labelFile(85, {{3, "<Blank>"}, {46, "HF5415.1265"}, {83, "x\x7f"}}));
+        QVERIFY(w.window);
+        w.dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
+                                MessageAnswer::Yes);
+        const QStringList problems{
+            QStringLiteral("Page 1, row 1, column 3, spine label: The blank label set still holds "
+                           "\"<Blank>\", which prints as text."),
+            QStringLiteral("Page 2, row 1, column 6, spine label: ") + kWordBroken,
+            QStringLiteral("Page 3, row 1, column 3, spine label: The font Liberation Serif cannot "
+                           "draw U+007F; another font would stand in.")};
+        w.dialogs.expectPrintProblems(problems, {PrintProblemAction::GoToLabel, 1});
+        trigger(*w.window, QStringLiteral("mnuFile_PrintAll"));
+        LM_VERIFY_DIALOGS(w.dialogs);
+        QVERIFY(!w.printed());
+        const lm::AppState& state = w.window->state();
+        QCOMPARE(int(state.PageNumber), 2);
+        QCOMPARE(int(state.SelectedLabel), 7);  // set 6 of page 2 is spine element 7
+        QCOMPARE(w.window->spineControl(7)->shownText(), QStringLiteral("HF5415.1265"));
+        QCOMPARE(w.window->title(),
+                 lm::pageTitle(state.CurrentFileName, 2, lm::TitleSpacing::TwoSpaces));
+
+        // Print anyway prints every page.
+        w.dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
+                                MessageAnswer::Yes);
+        w.dialogs.expectPrintProblems(problems, {PrintProblemAction::PrintAnyway, -1});
+        trigger(*w.window, QStringLiteral("mnuFile_PrintAll"));
+        LM_VERIFY_DIALOGS(w.dialogs);
+        QVERIFY(w.printed());
+    }
+    // Cancel in the check's progress ends Print All: nothing is printed, and no
+    // problem is listed, though the last page has one.
+    void printAllCheckCancelledInItsProgress() {
+        const int pages = lm::kProgressFromPages + 1;
+        PrintWindow w(labelFile(40 * pages, {{40 * pages, "HF5415.1265"}}));
+        QVERIFY(w.window);
+        QTimer operatorHand;
+        bool cancelled = false;
+        connect(&operatorHand, &QTimer::timeout, this, [&] {
+            auto* progress = w.window->findChild<QProgressDialog*>(QStringLiteral("CheckProgress"));
+            if (cancelled || !progress || !progress->isVisible()) return;
+            cancelled = true;
+            progress->cancel();
+        });
+        operatorHand.start(0);
+        w.dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
+                                MessageAnswer::Yes);
+        trigger(*w.window, QStringLiteral("mnuFile_PrintAll"));
+        operatorHand.stop();
+        LM_VERIFY_DIALOGS(w.dialogs);
+        QVERIFY(cancelled);
+        QVERIFY(!w.printed());
+        QCOMPARE(int(w.window->state().PageNumber), 1);
+    }
+    // The preview opens on the page on display; its choice shows the whole file,
+    // a page per sheet as Print All prints it.
+    void previewShowsThePageOrTheFile() {
+        PrintWindow w(labelFile(81, {{2, "HF5415.1265"}}));
+        QVERIFY(w.window);
+        int currentPages = -1, allPages = -1;
+        w.dialogs.expectPreview([&](QDialog& preview) {
+            auto* widget = preview.findChild<QPrintPreviewWidget*>();
+            auto* range = preview.findChild<QComboBox*>(QStringLiteral("PreviewRange"));
+            QVERIFY(widget && range);
+            currentPages = widget->pageCount();
+            range->setCurrentText(lm::kPreviewAllPages);
+            allPages = widget->pageCount();
+        });
+        trigger(*w.window, QStringLiteral("mnuFile_PrintPreview"));
+        LM_VERIFY_DIALOGS(w.dialogs);
+        QCOMPARE(currentPages, 1);
+        QCOMPARE(allPages, 3);
+        QVERIFY(!w.printed());
+        // With the start position asked for, the preview starts where the last
+        // print did: the page's 40 sets from label 10 need a second sheet.
+        lm::PrintOptions& options = w.window->findChild<lm::PrintCommands*>()->printers().options();
+        options.askStartPosition = true;
+        options.startPosition = 10;
+        w.dialogs.expectPreview([&](QDialog& preview) {
+            currentPages = preview.findChild<QPrintPreviewWidget*>()->pageCount();
+        });
+        trigger(*w.window, QStringLiteral("mnuFile_PrintPreview"));
+        LM_VERIFY_DIALOGS(w.dialogs);
+        QCOMPARE(currentPages, 2);
+        QVERIFY(!w.printed());
+        QCOMPARE(w.window->menuItem(QStringLiteral("mnuFile_PrintPreview"))->text(),
+                 QStringLiteral("Print Pre&view"));
+    }
 };
-
-void TestPrintCheck::overflowIsMarked_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QString>("problem");  // empty: no mark
-    QTest::newRow("fits") << QByteArray("QA76\r\n.C153\r\n2004") << QString();
-    QTest::newRow("long class number") << QByteArray("HF5415.1265") << kWordBroken;
-    QTest::newRow("twelve lines")
-        << QByteArray("A\r\nB\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\nI\r\nJ\r\nK\r\nL") << kPastTheBottom;
-    QTest::newRow("blank lines below the bottom")
-        << QByteArray("A\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n   \r\n") << QString();
-    QTest::newRow("words that wrap") << QByteArray("The quick brown fox") << QString();
-}
-
-// An sp1 spine label, 11 points: the mark, its tooltip and its accessible
-// description tell why; the text stays as it was.
-void TestPrintCheck::overflowIsMarked() {
-    QFETCH(QByteArray, text);
-    QFETCH(QString, problem);
-    QWidget host;
-    LabelControl label(LabelControl::Kind::Spine, 2, &host);
-    lm::LabelFont font;
-    font.name = QStringLiteral("Times New Roman");
-    font.size = 11;
-    label.setLabelFont(font);
-    label.resizeTwips(1290, 2340);
-    label.setInnerMargins({35, 144, 144, 144});
-    label.setLabelText("QA76");
-    QVERIFY(!label.overflowMarked());
-    label.setLabelText(text.toStdString());
-    QCOMPARE(label.overflowMarked(), !problem.isEmpty());
-    QCOMPARE(label.toolTip(), problem);
-    QCOMPARE(label.accessibleDescription(), problem);
-    QCOMPARE(QByteArray::fromStdString(label.labelText()), text);
-    QVERIFY(!label.isEdited());
-    // Typing more into a label that fits can make it overflow.
-    label.setLabelText("HF5415");
-    label.moveCursor(QTextCursor::End);
-    label.setFocus();
-    QTest::keyClicks(&label, QStringLiteral(".1265"));
-    QVERIFY(label.overflowMarked());
-}
-
-// Files written by older imports of Windows exports hold CR CR LF: one line
-// break on screen and on paper; the bytes stay unless the text is edited.
-void TestPrintCheck::crCrLfIsOneLineBreak() {
-    const QByteArray bytes = "REF\r\r\nQA76\r\r\n.C153\r\r\n";
-    QWidget host;
-    LabelControl label(LabelControl::Kind::Spine, 2, &host);
-    label.resizeTwips(1290, 2340);
-    label.setLabelText(bytes.toStdString());
-    const QStringList shown{QStringLiteral("REF"), QStringLiteral("QA76"), QStringLiteral(".C153"),
-                            QString()};
-    QCOMPARE(label.textLayout().lineTexts(), shown);
-    QCOMPARE(QByteArray::fromStdString(label.labelText()), bytes);
-    QCOMPARE(lm::labelTextFromBytes(bytes.toStdString()), label.shownText());
-    label.moveCursor(QTextCursor::End);
-    label.replaceSelection(QStringLiteral("c.2"));
-    QCOMPARE(QByteArray::fromStdString(label.labelText()), QByteArray("REF\r\nQA76\r\n.C153\r\nc.2"));
-}
-
-void TestPrintCheck::printCurrentPageChecksFirst_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("problems");  // empty: no list is shown
-    QTest::addColumn<PrintProblemAction>("answer");
-    QTest::addColumn<bool>("printed");
-    QTest::addColumn<int>("selected");  // SelectedLabel afterwards
-    const QStringList broken{QStringLiteral("Page 1, row 1, column 2, spine label: ") +
-                             kWordBroken};
-    const QByteArray overflowing = labelFile(3, {{2, "HF5415.1265"}});
-    QTest::newRow("clean") << labelFile(3, {}) << QStringList() << PrintProblemAction::Cancel
-                           << true << 0;
-    QTest::newRow("overflow, cancel")
-        << overflowing << broken << PrintProblemAction::Cancel << false << 0;
-    QTest::newRow("overflow, print anyway")
-        << overflowing << broken << PrintProblemAction::PrintAnyway << true << 0;
-    QTest::newRow("overflow, go to the label")
-        << overflowing << broken << PrintProblemAction::GoToLabel << false << 3;
-    QTest::newRow("blank set and a character no font has")
-        << labelFile(6, {{1, "<Blank>"}, {6, "A\x7f"}})
-        << QStringList{QStringLiteral("Page 1, row 1, column 1, spine label: The blank label set "
-                                      "still holds \"<Blank>\", which prints as text."),
-                       QStringLiteral("Page 1, row 1, column 6, spine label: The font Liberation "
-                                      "Serif cannot draw U+007F; another font would stand in.")}
-        << PrintProblemAction::Cancel << false << 0;
-}
-
-void TestPrintCheck::printCurrentPageChecksFirst() {
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, problems);
-    QFETCH(PrintProblemAction, answer);
-    QFETCH(bool, printed);
-    QFETCH(int, selected);
-    PrintWindow w(file);
-    QVERIFY(w.window);
-    w.window->state().SelectedLabel = 0;
-    w.dialogs.expectMessage(lm::kPrintPageQuestion, MessageButtons::YesNo, MessageIcon::Question,
-                            MessageAnswer::Yes);
-    if (!problems.isEmpty()) w.dialogs.expectPrintProblems(problems, {answer, 0});
-    trigger(*w.window, QStringLiteral("mnuFile_PrintPage"));
-    LM_VERIFY_DIALOGS(w.dialogs);
-    QCOMPARE(w.printed(), printed);
-    QCOMPARE(int(w.window->state().SelectedLabel), selected);
-}
-
-// Print All checks the file page by page; going to a label on another page
-// shows that page with the label selected, and prints nothing.
-void TestPrintCheck::printAllChecksEveryPage() {
-    PrintWindow w(labelFile(85, {{3, "<Blank>"}, {46, "HF5415.1265"}, {83, "x\x7f"}}));
-    QVERIFY(w.window);
-    w.dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
-                            MessageAnswer::Yes);
-    const QStringList problems{
-        QStringLiteral("Page 1, row 1, column 3, spine label: The blank label set still holds "
-                       "\"<Blank>\", which prints as text."),
-        QStringLiteral("Page 2, row 1, column 6, spine label: ") + kWordBroken,
-        QStringLiteral("Page 3, row 1, column 3, spine label: The font Liberation Serif cannot "
-                       "draw U+007F; another font would stand in.")};
-    w.dialogs.expectPrintProblems(problems, {PrintProblemAction::GoToLabel, 1});
-    trigger(*w.window, QStringLiteral("mnuFile_PrintAll"));
-    LM_VERIFY_DIALOGS(w.dialogs);
-    QVERIFY(!w.printed());
-    const lm::AppState& state = w.window->state();
-    QCOMPARE(int(state.PageNumber), 2);
-    QCOMPARE(int(state.SelectedLabel), 7);  // set 6 of page 2 is spine element 7
-    QCOMPARE(w.window->spineControl(7)->shownText(), QStringLiteral("HF5415.1265"));
-    QCOMPARE(w.window->title(),
-             lm::pageTitle(state.CurrentFileName, 2, lm::TitleSpacing::TwoSpaces));
-
-    // Print anyway prints every page.
-    w.dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
-                            MessageAnswer::Yes);
-    w.dialogs.expectPrintProblems(problems, {PrintProblemAction::PrintAnyway, -1});
-    trigger(*w.window, QStringLiteral("mnuFile_PrintAll"));
-    LM_VERIFY_DIALOGS(w.dialogs);
-    QVERIFY(w.printed());
-}
-
-// Cancel in the check's progress ends Print All: nothing is printed, and no
-// problem is listed, though the last page has one.
-void TestPrintCheck::printAllCheckCancelledInItsProgress() {
-    const int pages = lm::kProgressFromPages + 1;
-    PrintWindow w(labelFile(40 * pages, {{40 * pages, "HF5415.1265"}}));
-    QVERIFY(w.window);
-    QTimer operatorHand;
-    bool cancelled = false;
-    connect(&operatorHand, &QTimer::timeout, this, [&] {
-        auto* progress = w.window->findChild<QProgressDialog*>(QStringLiteral("CheckProgress"));
-        if (cancelled || !progress || !progress->isVisible()) return;
-        cancelled = true;
-        progress->cancel();
-    });
-    operatorHand.start(0);
-    w.dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
-                            MessageAnswer::Yes);
-    trigger(*w.window, QStringLiteral("mnuFile_PrintAll"));
-    operatorHand.stop();
-    LM_VERIFY_DIALOGS(w.dialogs);
-    QVERIFY(cancelled);
-    QVERIFY(!w.printed());
-    QCOMPARE(int(w.window->state().PageNumber), 1);
-}
-
-// The preview opens on the page on display; its choice shows the whole file,
-// a page per sheet as Print All prints it.
-void TestPrintCheck::previewShowsThePageOrTheFile() {
-    PrintWindow w(labelFile(81, {{2, "HF5415.1265"}}));
-    QVERIFY(w.window);
-    int currentPages = -1, allPages = -1;
-    w.dialogs.expectPreview([&](QDialog& preview) {
-        auto* widget = preview.findChild<QPrintPreviewWidget*>();
-        auto* range = preview.findChild<QComboBox*>(QStringLiteral("PreviewRange"));
-        QVERIFY(widget && range);
-        currentPages = widget->pageCount();
-        range->setCurrentText(lm::kPreviewAllPages);
-        allPages = widget->pageCount();
-    });
-    trigger(*w.window, QStringLiteral("mnuFile_PrintPreview"));
-    LM_VERIFY_DIALOGS(w.dialogs);
-    QCOMPARE(currentPages, 1);
-    QCOMPARE(allPages, 3);
-    QVERIFY(!w.printed());
-    // With the start position asked for, the preview starts where the last
-    // print did: the page's 40 sets from label 10 need a second sheet.
-    lm::PrintOptions& options =
-        w.window->findChild<lm::PrintCommands*>()->printers().options();
-    options.askStartPosition = true;
-    options.startPosition = 10;
-    w.dialogs.expectPreview([&](QDialog& preview) {
-        currentPages = preview.findChild<QPrintPreviewWidget*>()->pageCount();
-    });
-    trigger(*w.window, QStringLiteral("mnuFile_PrintPreview"));
-    LM_VERIFY_DIALOGS(w.dialogs);
-    QCOMPARE(currentPages, 2);
-    QVERIFY(!w.printed());
-    QCOMPARE(w.window->menuItem(QStringLiteral("mnuFile_PrintPreview"))->text(),
-             QStringLiteral("Print Pre&view"));
-}
 
 QTEST_MAIN(TestPrintCheck)
 #include "tst_printcheck.moc"

@@ -71,165 +71,153 @@ void expectPrintQuestions(ScriptedDialogs& dialogs, bool all) {
 class TestPrintReport : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase();
-    void messageNamesTheDestination_data();
-    void messageNamesTheDestination();
-    void statusBarNamesThePdfWritten_data();
-    void statusBarNamesThePdfWritten();
-    void fallbackPdfIsNamedOnceInABox();
-    void printAllCountsItsSheets();
-    void selectPrinterSelectsWithoutAskingToOverwrite();
-};
+    void initTestCase() {
+        // Never a real printer: libcups finds no server at this socket.
+        qputenv("CUPS_SERVER", "/nonexistent/labelmaker-test-cups.sock");
+    }
+    void messageNamesTheDestination_data() {
+        QTest::addColumn<bool>("toFile");
+        QTest::addColumn<int>("sheets");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("printer, one sheet")
+            << false << 1 << QStringLiteral("1 sheet sent to the printer \"office\"");
+        QTest::newRow("printer, many")
+            << false << 40 << QStringLiteral("40 sheets sent to the printer \"office\"");
+        QTest::newRow("nothing to print")
+            << true << 0 << QStringLiteral("No sheet was printed: the label file holds no labels");
+    }
+    void messageNamesTheDestination() {
+        QFETCH(bool, toFile);
+        QFETCH(int, sheets);
+        QFETCH(QString, message);
+        const QString destination =
+            toFile ? QStringLiteral("/home/lib/labels.pdf") : QStringLiteral("office");
+        QCOMPARE(lm::printedMessage(toFile, destination, sheets), message);
+    }
+    void statusBarNamesThePdfWritten_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("sheets");
+        QTest::newRow("Print Current Page") << "mnuFile_PrintPage" << 1;
+        QTest::newRow("Print All") << "mnuFile_PrintAll" << 3;
+    }
+    void statusBarNamesThePdfWritten() {
+        QFETCH(QString, item);
+        QFETCH(int, sheets);
+        TempWorkFolder folder;
+        folder.writeFile("$$label.dat", labels(81));
+        PdfChoice dialogs;
+        dialogs.pdf = folder.path() + QStringLiteral("/printed.pdf");
+        auto window =
+            startWith(folder, settingsForType(lm::kSp1, lm::kInteractivePrinting), dialogs);
+        QVERIFY(window);
+        dialogs.expectPrint(true);
+        trigger(*window, QStringLiteral("mnuFile_PrintSetup"));
+        expectPrintQuestions(dialogs, item.endsWith(u"All"));
+        trigger(*window, item);
+        LM_VERIFY_DIALOGS(dialogs);
+        QVERIFY(QFile::exists(dialogs.pdf));
+        QCOMPARE(statusMessage(*window), lm::printedMessage(true, dialogs.pdf, sheets));
+    }
+    // With no printer installed the labels go into labels.pdf in the working
+    // folder; the first print of the run says where that is.
+    void fallbackPdfIsNamedOnceInABox() {
+        StartedWindow s(settingsForType(lm::kSp1, lm::kInteractivePrinting), labels(3));
+        QVERIFY(s.window);
+        const QString pdf = s.folder.path() + QStringLiteral("/labels.pdf");
+        expectPrintQuestions(s.dialogs, false);
+        s.dialogs.expectOk(
+            QStringLiteral(
+                "No printer is installed, so the labels were written to the PDF file %1.")
+                .arg(pdf),
+            MessageIcon::Information);
+        trigger(*s.window, QStringLiteral("mnuFile_PrintPage"));
+        LM_VERIFY_DIALOGS(s.dialogs);
+        QVERIFY(QFile::exists(pdf));
+        QCOMPARE(statusMessage(*s.window), lm::printedMessage(true, pdf, 1));
 
-void TestPrintReport::initTestCase() {
-    // Never a real printer: libcups finds no server at this socket.
-    qputenv("CUPS_SERVER", "/nonexistent/labelmaker-test-cups.sock");
-}
+        // Once is enough.
+        expectPrintQuestions(s.dialogs, true);
+        trigger(*s.window, QStringLiteral("mnuFile_PrintAll"));
+        LM_VERIFY_DIALOGS(s.dialogs);
+        QCOMPARE(statusMessage(*s.window), lm::printedMessage(true, pdf, 1));
+    }
+    void printAllCountsItsSheets() {
+        const int sheets = lm::kProgressFromPages + 1;
+        StartedWindow s(settingsForType(lm::kSp1, lm::kInteractivePrinting),
+                        labels(40 * (sheets - 1) + 1));
+        QVERIFY(s.window);
+        // Each step of the progress, with the text it shows.
+        QStringList shown;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, &watch, [&] {
+            auto* progress = s.window->findChild<QProgressDialog*>(QStringLiteral("PrintProgress"));
+            if (!progress || !shown.isEmpty()) return;
+            watch.stop();
+            auto* label = progress->findChild<QLabel*>();
+            shown << label->text();
+            QObject::connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged,
+                             progress, [&shown, label] {
+                                 if (shown.last() != label->text()) shown << label->text();
+                             });
+        });
+        watch.start(0);
+        expectPrintQuestions(s.dialogs, true);
+        s.dialogs.expectOk(
+            QStringLiteral(
+                "No printer is installed, so the labels were written to the PDF file %1.")
+                .arg(s.folder.path() + QStringLiteral("/labels.pdf")),
+            MessageIcon::Information);
+        trigger(*s.window, QStringLiteral("mnuFile_PrintAll"));
+        LM_VERIFY_DIALOGS(s.dialogs);
+        QStringList expected;
+        for (int i = 1; i <= sheets; ++i)
+            expected << QStringLiteral("Printing sheet %1 of %2").arg(i).arg(sheets);
+        QCOMPARE(shown, expected);
+    }
+    // The print dialog of Select Printer only selects: its button says so, and
+    // an existing output file is no reason to ask anything yet.
+    void selectPrinterSelectsWithoutAskingToOverwrite() {
+        TempWorkFolder folder;
+        const QString pdf = folder.path() + QStringLiteral("/labels.pdf");
+        QFile existing(pdf);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("%PDF-1.4\n");
+        existing.close();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
 
-void TestPrintReport::messageNamesTheDestination_data() {
-    QTest::addColumn<bool>("toFile");
-    QTest::addColumn<int>("sheets");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("printer, one sheet")
-        << false << 1 << QStringLiteral("1 sheet sent to the printer \"office\"");
-    QTest::newRow("printer, many")
-        << false << 40 << QStringLiteral("40 sheets sent to the printer \"office\"");
-    QTest::newRow("nothing to print")
-        << true << 0 << QStringLiteral("No sheet was printed: the label file holds no labels");
-}
-
-void TestPrintReport::messageNamesTheDestination() {
-    QFETCH(bool, toFile);
-    QFETCH(int, sheets);
-    QFETCH(QString, message);
-    const QString destination =
-        toFile ? QStringLiteral("/home/lib/labels.pdf") : QStringLiteral("office");
-    QCOMPARE(lm::printedMessage(toFile, destination, sheets), message);
-}
-
-void TestPrintReport::statusBarNamesThePdfWritten_data() {
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<int>("sheets");
-    QTest::newRow("Print Current Page") << "mnuFile_PrintPage" << 1;
-    QTest::newRow("Print All") << "mnuFile_PrintAll" << 3;
-}
-
-void TestPrintReport::statusBarNamesThePdfWritten() {
-    QFETCH(QString, item);
-    QFETCH(int, sheets);
-    TempWorkFolder folder;
-    folder.writeFile("$$label.dat", labels(81));
-    PdfChoice dialogs;
-    dialogs.pdf = folder.path() + QStringLiteral("/printed.pdf");
-    auto window = startWith(folder, settingsForType(lm::kSp1, lm::kInteractivePrinting), dialogs);
-    QVERIFY(window);
-    dialogs.expectPrint(true);
-    trigger(*window, QStringLiteral("mnuFile_PrintSetup"));
-    expectPrintQuestions(dialogs, item.endsWith(u"All"));
-    trigger(*window, item);
-    LM_VERIFY_DIALOGS(dialogs);
-    QVERIFY(QFile::exists(dialogs.pdf));
-    QCOMPARE(statusMessage(*window), lm::printedMessage(true, dialogs.pdf, sheets));
-}
-
-// With no printer installed the labels go into labels.pdf in the working
-// folder; the first print of the run says where that is.
-void TestPrintReport::fallbackPdfIsNamedOnceInABox() {
-    StartedWindow s(settingsForType(lm::kSp1, lm::kInteractivePrinting), labels(3));
-    QVERIFY(s.window);
-    const QString pdf = s.folder.path() + QStringLiteral("/labels.pdf");
-    expectPrintQuestions(s.dialogs, false);
-    s.dialogs.expectOk(
-        QStringLiteral("No printer is installed, so the labels were written to the PDF file %1.")
-            .arg(pdf),
-        MessageIcon::Information);
-    trigger(*s.window, QStringLiteral("mnuFile_PrintPage"));
-    LM_VERIFY_DIALOGS(s.dialogs);
-    QVERIFY(QFile::exists(pdf));
-    QCOMPARE(statusMessage(*s.window), lm::printedMessage(true, pdf, 1));
-
-    // Once is enough.
-    expectPrintQuestions(s.dialogs, true);
-    trigger(*s.window, QStringLiteral("mnuFile_PrintAll"));
-    LM_VERIFY_DIALOGS(s.dialogs);
-    QCOMPARE(statusMessage(*s.window), lm::printedMessage(true, pdf, 1));
-}
-
-void TestPrintReport::printAllCountsItsSheets() {
-    const int sheets = lm::kProgressFromPages + 1;
-    StartedWindow s(settingsForType(lm::kSp1, lm::kInteractivePrinting),
-                    labels(40 * (sheets - 1) + 1));
-    QVERIFY(s.window);
-    // Each step of the progress, with the text it shows.
-    QStringList shown;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, &watch, [&] {
-        auto* progress = s.window->findChild<QProgressDialog*>(QStringLiteral("PrintProgress"));
-        if (!progress || !shown.isEmpty()) return;
-        watch.stop();
-        auto* label = progress->findChild<QLabel*>();
-        shown << label->text();
-        QObject::connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged,
-                         progress, [&shown, label] {
-                             if (shown.last() != label->text()) shown << label->text();
-                         });
-    });
-    watch.start(0);
-    expectPrintQuestions(s.dialogs, true);
-    s.dialogs.expectOk(
-        QStringLiteral("No printer is installed, so the labels were written to the PDF file %1.")
-            .arg(s.folder.path() + QStringLiteral("/labels.pdf")),
-        MessageIcon::Information);
-    trigger(*s.window, QStringLiteral("mnuFile_PrintAll"));
-    LM_VERIFY_DIALOGS(s.dialogs);
-    QStringList expected;
-    for (int i = 1; i <= sheets; ++i)
-        expected << QStringLiteral("Printing sheet %1 of %2").arg(i).arg(sheets);
-    QCOMPARE(shown, expected);
-}
-
-// The print dialog of Select Printer only selects: its button says so, and
-// an existing output file is no reason to ask anything yet.
-void TestPrintReport::selectPrinterSelectsWithoutAskingToOverwrite() {
-    TempWorkFolder folder;
-    const QString pdf = folder.path() + QStringLiteral("/labels.pdf");
-    QFile existing(pdf);
-    QVERIFY(existing.open(QIODevice::WriteOnly));
-    existing.write("%PDF-1.4\n");
-    existing.close();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-
-    QString acceptCaption;
-    QStringList questions;
-    QTimer hand;
-    QObject::connect(&hand, &QTimer::timeout, &hand, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            // A question is a failure: answer No, and the print dialog is
-            // then cancelled below, so the test ends.
-            questions << box->text();
-            box->reject();
-        } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
-            if (!acceptCaption.isNull()) {
-                dialog->reject();
-                return;
+        QString acceptCaption;
+        QStringList questions;
+        QTimer hand;
+        QObject::connect(&hand, &QTimer::timeout, &hand, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                // A question is a failure: answer No, and the print dialog is
+                // then cancelled below, so the test ends.
+                questions << box->text();
+                box->reject();
+            } else if (auto* dialog = qobject_cast<QPrintDialog*>(modal)) {
+                if (!acceptCaption.isNull()) {
+                    dialog->reject();
+                    return;
+                }
+                QPushButton* ok =
+                    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                acceptCaption = ok->text();
+                ok->click();
             }
-            QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-            acceptCaption = ok->text();
-            ok->click();
-        }
-    });
-    hand.start(0);
-    lm::QtDialogs dialogs;
-    const bool selected = dialogs.printDialog(printer);
-    hand.stop();
-    QVERIFY(selected);
-    QCOMPARE(acceptCaption.remove(QLatin1Char('&')), QStringLiteral("Select"));
-    QCOMPARE(questions, QStringList());
-    QCOMPARE(printer.outputFileName(), pdf);
-}
+        });
+        hand.start(0);
+        lm::QtDialogs dialogs;
+        const bool selected = dialogs.printDialog(printer);
+        hand.stop();
+        QVERIFY(selected);
+        QCOMPARE(acceptCaption.remove(QLatin1Char('&')), QStringLiteral("Select"));
+        QCOMPARE(questions, QStringList());
+        QCOMPARE(printer.outputFileName(), pdf);
+    }
+};
 
 QTEST_MAIN(TestPrintReport)
 #include "tst_printreport.moc"

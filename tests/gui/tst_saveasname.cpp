@@ -24,97 +24,89 @@ using lm::MessageIcon;
 class TestSaveAsName : public QObject {
     Q_OBJECT
   private slots:
-    void nameGetsTheLabelSuffix_data();
-    void nameGetsTheLabelSuffix();
-    void suffixedWorkingFileIsRefusedWithBatchPrinting();
-    void saveDialogAddsTheSuffixBeforeItAsks();
-};
-
-void TestSaveAsName::nameGetsTheLabelSuffix_data() {
-    QTest::addColumn<bool>("closing");  // the question on closing instead of Save As
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("no suffix") << false << "labels"
-                               << "labels.dat";
-    QTest::newRow("other suffix") << false << "labels.txt"
-                                  << "labels.txt";
-    QTest::newRow("dotted name") << false << "week.12"
-                                 << "week.12";
-    QTest::newRow("dot in the folder only") << false << "batch.d/labels"
-                                            << "batch.d/labels.dat";
-    QTest::newRow("closing, no suffix") << true << "labels"
-                                        << "labels.dat";
-}
-
-void TestSaveAsName::nameGetsTheLabelSuffix() {
-    QFETCH(bool, closing);
-    QFETCH(QString, typed);
-    QFETCH(QString, written);
-    StartedWindow s(settingsForType(lm::kSp1, lm::kBatchPrinting));
-    QVERIFY(s.window);
-    QVERIFY(QDir(s.folder.path()).mkpath(QStringLiteral("batch.d")));
-    typeInto(s.window->spineControl(2), QStringLiteral("A"));
-    const QString folder = s.folder.path() + QLatin1Char('/');
-    if (closing)
-        s.dialogs.expectMessage(lm::kPageChangedQuestion, MessageButtons::YesNoCancel,
-                                MessageIcon::Question, MessageAnswer::Yes);
-    s.dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter, folder + typed);
-    if (closing) {
-        QVERIFY(lm::mayCloseWindow(*s.window));
-    } else {
-        trigger(*s.window, QStringLiteral("mnuFile_SaveAs"));
+    void nameGetsTheLabelSuffix_data() {
+        QTest::addColumn<bool>("closing");  // the question on closing instead of Save As
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no suffix") << false << "labels"
+                                   << "labels.dat";
+        QTest::newRow("other suffix") << false << "labels.txt"
+                                      << "labels.txt";
+        QTest::newRow("dotted name") << false << "week.12"
+                                     << "week.12";
+        QTest::newRow("dot in the folder only") << false << "batch.d/labels"
+                                                << "batch.d/labels.dat";
+        QTest::newRow("closing, no suffix") << true << "labels"
+                                            << "labels.dat";
     }
-    LM_VERIFY_DIALOGS(s.dialogs);
-    QCOMPARE(QString::fromStdString(s.window->state().CurrentFileName), folder + written);
-    QCOMPARE(s.window->windowTitle(), titleOf(folder + written, 1, false));
-    QFile file(folder + written);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("A~~"));
-    if (typed != written) QVERIFY(!QFile::exists(folder + typed));
-}
-
-// The working file typed without its suffix is still the working file.
-void TestSaveAsName::suffixedWorkingFileIsRefusedWithBatchPrinting() {
-    StartedWindow s(settingsForType(lm::kSp1, lm::kBatchPrinting));
-    QVERIFY(s.window);
-    typeInto(s.window->spineControl(2), QStringLiteral("A"));
-    const QString folder = s.folder.path() + QLatin1Char('/');
-    s.dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter,
-                             folder + QStringLiteral("$$label"));
-    s.dialogs.expectOk(
-        folder + QStringLiteral("$$label.dat is a reserved file! Please name another file."),
-        MessageIcon::Critical);
-    s.dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter, std::nullopt);
-    trigger(*s.window, QStringLiteral("mnuFile_SaveAs"));
-    LM_VERIFY_DIALOGS(s.dialogs);
-    QVERIFY(s.window->state().CurrentFileName.empty());
-    QVERIFY(s.window->state().PageChanged);
-}
-
-// Qt's own dialog adds the suffix too, so that its question before
-// overwriting names the file that will be written.
-void TestSaveAsName::saveDialogAddsTheSuffixBeforeItAsks() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QString suffix;
-    QTimer hand;
-    QObject::connect(&hand, &QTimer::timeout, &hand, [&] {
-        // Chosen again while the dialog stays open: one still listing its
-        // folder may not take the first choice.
-        auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!box) return;
-        hand.setInterval(20);
-        suffix = box->defaultSuffix();
-        box->selectFile(dir.filePath(QStringLiteral("labels")));
-        QMetaObject::invokeMethod(box, "accept");  // QFileDialog's own, with its checks
-    });
-    hand.start(0);
-    lm::QtDialogs dialogs;
-    const std::optional<QString> chosen =
-        dialogs.saveFileName(lm::kSaveDialogTitle, lm::kSaveDialogFilter);
-    QCOMPARE(suffix, QStringLiteral("dat"));
-    QCOMPARE(chosen, std::optional<QString>(dir.filePath(QStringLiteral("labels.dat"))));
-}
+    void nameGetsTheLabelSuffix() {
+        QFETCH(bool, closing);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        StartedWindow s(settingsForType(lm::kSp1, lm::kBatchPrinting));
+        QVERIFY(s.window);
+        QVERIFY(QDir(s.folder.path()).mkpath(QStringLiteral("batch.d")));
+        typeInto(s.window->spineControl(2), QStringLiteral("A"));
+        const QString folder = s.folder.path() + QLatin1Char('/');
+        if (closing)
+            s.dialogs.expectMessage(lm::kPageChangedQuestion, MessageButtons::YesNoCancel,
+                                    MessageIcon::Question, MessageAnswer::Yes);
+        s.dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter, folder + typed);
+        if (closing) {
+            QVERIFY(lm::mayCloseWindow(*s.window));
+        } else {
+            trigger(*s.window, QStringLiteral("mnuFile_SaveAs"));
+        }
+        LM_VERIFY_DIALOGS(s.dialogs);
+        QCOMPARE(QString::fromStdString(s.window->state().CurrentFileName), folder + written);
+        QCOMPARE(s.window->windowTitle(), titleOf(folder + written, 1, false));
+        QFile file(folder + written);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("A~~"));
+        if (typed != written) QVERIFY(!QFile::exists(folder + typed));
+    }
+    // The working file typed without its suffix is still the working file.
+    void suffixedWorkingFileIsRefusedWithBatchPrinting() {
+        StartedWindow s(settingsForType(lm::kSp1, lm::kBatchPrinting));
+        QVERIFY(s.window);
+        typeInto(s.window->spineControl(2), QStringLiteral("A"));
+        const QString folder = s.folder.path() + QLatin1Char('/');
+        s.dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter,
+                                 folder + QStringLiteral("$$label"));
+        s.dialogs.expectOk(
+            folder + QStringLiteral("$$label.dat is a reserved file! Please name another file."),
+            MessageIcon::Critical);
+        s.dialogs.expectSaveFile(lm::kSaveDialogTitle, lm::kSaveDialogFilter, std::nullopt);
+        trigger(*s.window, QStringLiteral("mnuFile_SaveAs"));
+        LM_VERIFY_DIALOGS(s.dialogs);
+        QVERIFY(s.window->state().CurrentFileName.empty());
+        QVERIFY(s.window->state().PageChanged);
+    }
+    // Qt's own dialog adds the suffix too, so that its question before
+    // overwriting names the file that will be written.
+    void saveDialogAddsTheSuffixBeforeItAsks() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QString suffix;
+        QTimer hand;
+        QObject::connect(&hand, &QTimer::timeout, &hand, [&] {
+            // Chosen again while the dialog stays open: one still listing its
+            // folder may not take the first choice.
+            auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!box) return;
+            hand.setInterval(20);
+            suffix = box->defaultSuffix();
+            box->selectFile(dir.filePath(QStringLiteral("labels")));
+            QMetaObject::invokeMethod(box, "accept");  // QFileDialog's own, with its checks
+        });
+        hand.start(0);
+        lm::QtDialogs dialogs;
+        const std::optional<QString> chosen =
+            dialogs.saveFileName(lm::kSaveDialogTitle, lm::kSaveDialogFilter);
+        QCOMPARE(suffix, QStringLiteral("dat"));
+        QCOMPARE(chosen, std::optional<QString>(dir.filePath(QStringLiteral("labels.dat"))));
+    }
+};
 
 QTEST_MAIN(TestSaveAsName)
 #include "tst_saveasname.moc"

@@ -72,8 +72,7 @@ QList<QList<Word>> pdfWords(const QString& path, QString* error) {
             pages.append(QList<Word>());
         } else if (!pages.isEmpty()) {
             const QPointF topLeft(m.captured(1).toDouble() * 20, m.captured(2).toDouble() * 20);
-            const QPointF bottomRight(m.captured(3).toDouble() * 20,
-                                      m.captured(4).toDouble() * 20);
+            const QPointF bottomRight(m.captured(3).toDouble() * 20, m.captured(4).toDouble() * 20);
             pages.last().append({m.captured(5), QRectF(topLeft, bottomRight)});
         }
     }
@@ -160,188 +159,182 @@ void showInControl(LabelControl& control, const SheetLabel& label, const QByteAr
 class TestScreenAndPaper : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase();
-    void screenLinesArePaperLines_data();
-    void screenLinesArePaperLines();
-    void screenInkLiesInTheLineBoxes_data();
-    void screenInkLiesInTheLineBoxes();
-};
+    void initTestCase() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+    }
+    void screenLinesArePaperLines_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("font");
+        for (int type = 1; type <= 10; ++type)
+            for (const char* font : {"Liberation Serif", "Liberation Sans", "DejaVu Sans"})
+                QTest::addRow("%s, %s", lm::labelTypeName(type).c_str(), font)
+                    << type << QString::fromLatin1(font);
+    }
+    // One page per size and style; the labels of a page take the texts and the
+    // alignments in turn, starting one further on every page, so that every
+    // text meets every alignment in every label box of the type.
+    void screenLinesArePaperLines() {
+        QFETCH(int, type);
+        QFETCH(QString, font);
+        const lm::Settings settings = settingsForType(type);
+        QWidget host;
+        host.resize(800, 600);
+        LabelControl control(LabelControl::Kind::Spine, 2, &host);
 
-void TestScreenAndPaper::initTestCase() {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed");
-}
-
-void TestScreenAndPaper::screenLinesArePaperLines_data() {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("font");
-    for (int type = 1; type <= 10; ++type)
-        for (const char* font : {"Liberation Serif", "Liberation Sans", "DejaVu Sans"})
-            QTest::addRow("%s, %s", lm::labelTypeName(type).c_str(), font)
-                << type << QString::fromLatin1(font);
-}
-
-// One page per size and style; the labels of a page take the texts and the
-// alignments in turn, starting one further on every page, so that every
-// text meets every alignment in every label box of the type.
-void TestScreenAndPaper::screenLinesArePaperLines() {
-    QFETCH(int, type);
-    QFETCH(QString, font);
-    const lm::Settings settings = settingsForType(type);
-    QWidget host;
-    host.resize(800, 600);
-    LabelControl control(LabelControl::Kind::Spine, 2, &host);
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("sheets.pdf"));
-    QPdfWriter pdf(path);
-    pdf.setResolution(600);
-    QList<LabelSheet> sheets;
-    QList<QList<QStringList>> expected;  // per page, per label
-    int turn = 0;
-    for (int size = 8; size <= 14; ++size) {
-        for (const Style& style : kStyles) {
-            std::map<std::pair<bool, int>, int> combination;
-            LabelSheet sheet =
-                lm::labelSheet(settings, type, [&](bool pocket, int number) -> QString {
-                    const int c = (turn + int(combination.size())) % (kTextCount * kAlignments);
-                    combination[{pocket, number}] = c;
-                    return lm::labelBytesToText(kTexts[c % kTextCount]);
-                });
-            separateOverlaps(sheet);
-            QList<QStringList> lines;
-            for (SheetLabel& label : sheet.labels) {
-                const int c = combination[{label.pocket, label.number}];
-                label.font.name = font;
-                label.font.pointSize = size;
-                label.font.bold = style.bold;
-                label.font.italic = style.italic;
-                label.alignment = c / kTextCount;
-                showInControl(control, label, kTexts[c % kTextCount]);
-                QCOMPARE(control.shownText(), label.text);
-                lines << paperLines(control.textLayout().lineTexts());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("sheets.pdf"));
+        QPdfWriter pdf(path);
+        pdf.setResolution(600);
+        QList<LabelSheet> sheets;
+        QList<QList<QStringList>> expected;  // per page, per label
+        int turn = 0;
+        for (int size = 8; size <= 14; ++size) {
+            for (const Style& style : kStyles) {
+                std::map<std::pair<bool, int>, int> combination;
+                LabelSheet sheet =
+                    lm::labelSheet(settings, type, [&](bool pocket, int number) -> QString {
+                        const int c = (turn + int(combination.size())) % (kTextCount * kAlignments);
+                        combination[{pocket, number}] = c;
+                        return lm::labelBytesToText(kTexts[c % kTextCount]);
+                    });
+                separateOverlaps(sheet);
+                QList<QStringList> lines;
+                for (SheetLabel& label : sheet.labels) {
+                    const int c = combination[{label.pocket, label.number}];
+                    label.font.name = font;
+                    label.font.pointSize = size;
+                    label.font.bold = style.bold;
+                    label.font.italic = style.italic;
+                    label.alignment = c / kTextCount;
+                    showInControl(control, label, kTexts[c % kTextCount]);
+                    QCOMPARE(control.shownText(), label.text);
+                    lines << paperLines(control.textLayout().lineTexts());
+                }
+                sheets << sheet;
+                expected << lines;
+                ++turn;
             }
-            sheets << sheet;
-            expected << lines;
-            ++turn;
+        }
+        {
+            QPainter painter;
+            for (int i = 0; i < sheets.size(); ++i) {
+                const QSizeF points = sheets[i].pageSize / 20;
+                pdf.setPageSize(
+                    QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
+                pdf.setPageMargins(QMarginsF());
+                if (i == 0)
+                    QVERIFY(painter.begin(&pdf));
+                else
+                    QVERIFY(pdf.newPage());
+                lm::paintSheet(painter, sheets[i]);
+            }
+        }
+        QString error;
+        const QList<QList<Word>> pages = pdfWords(path, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(pages.size(), sheets.size());
+        for (int p = 0; p < sheets.size(); ++p) {
+            const LabelSheet& sheet = sheets[p];
+            for (int l = 0; l < int(sheet.labels.size()); ++l) {
+                const SheetLabel& label = sheet.labels[std::size_t(l)];
+                const QRectF onPaper = label.box.translated(0, -sheet.verticalCorrection);
+                // pdftotext leaves out a glyph whose baseline lies off the page,
+                // which a line cut by a label's bottom edge near the page's edge
+                // may have: labels that close to the edge are not compared.
+                if (onPaper.bottom() + 400 > sheet.pageSize.height()) continue;
+                QStringList printed = linesIn(pages[p], onPaper);
+                for (QString& line : printed) line = withoutSpaces(line);
+                QVERIFY2(printed == expected[p][l],
+                         qPrintable(QStringLiteral("page %1 %2 %3, %4 pt%5%6 alignment %7: screen "
+                                                   "[%8], paper [%9]")
+                                        .arg(p + 1)
+                                        .arg(QLatin1String(label.pocket ? "pocket" : "spine"))
+                                        .arg(label.number)
+                                        .arg(label.font.pointSize)
+                                        .arg(QLatin1String(label.font.bold ? " bold" : ""))
+                                        .arg(QLatin1String(label.font.italic ? " italic" : ""))
+                                        .arg(label.alignment)
+                                        .arg(expected[p][l].join(u'|'), printed.join(u'|'))));
+            }
         }
     }
-    {
-        QPainter painter;
-        for (int i = 0; i < sheets.size(); ++i) {
-            const QSizeF points = sheets[i].pageSize / 20;
-            pdf.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
-            pdf.setPageMargins(QMarginsF());
-            if (i == 0)
-                QVERIFY(painter.begin(&pdf));
-            else
-                QVERIFY(pdf.newPage());
-            lm::paintSheet(painter, sheets[i]);
+    void screenInkLiesInTheLineBoxes_data() {
+        QTest::addColumn<int>("text");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<int>("zoom");
+        for (int text = 0; text < kTextCount; ++text)
+            for (int size : {8, 14})
+                QTest::addRow("text %d, %d pt, alignment %d", text, size, text % kAlignments)
+                    << text << size << text % kAlignments << 100;
+        // Other zooms scale the drawing, never the break points.
+        for (int zoom : {50, 75, 200})
+            for (int text : {1, 5})
+                QTest::addRow("text %d, 11 pt, zoom %d", text, zoom) << text << 11 << 0 << zoom;
+    }
+    // Drawn at 96 dpi, the label puts ink in the rows of its non-empty lines
+    // and nowhere else: the lines on screen are the layout's, at zoom 100 and,
+    // scaled, at the other zooms.
+    void screenInkLiesInTheLineBoxes() {
+        QFETCH(int, text);
+        QFETCH(int, size);
+        QFETCH(int, alignment);
+        QFETCH(int, zoom);
+        QWidget host;
+        host.resize(800, 600);
+        LabelControl control(LabelControl::Kind::Spine, 2, &host);
+        lm::LabelFont font;
+        font.name = QStringLiteral("Liberation Serif");
+        font.size = size;
+        control.setLabelFont(font);
+        control.setLabelAlignment(alignment);
+        control.resizeTwips(1290, 2340);
+        control.setInnerMargins({35, 144, 144, 144});
+        control.setLabelText(kTexts[text]);
+        const QStringList atFullSize = control.textLayout().lineTexts();
+        control.setZoomFactor(zoom);
+        QCOMPARE(control.textLayout().lineTexts(), atFullSize);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QCOMPARE(control.logicalDpiY(), 96);
+        const QImage image = control.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const double pixelsPerTwip = 96.0 / 1440 * zoom / 100;
+        // Rows that should hold ink: the non-empty lines' boxes, a pixel either side.
+        std::vector<bool> inkAllowed(std::size_t(image.height()), false);
+        std::vector<std::pair<int, int>> mustHaveInk;
+        const lm::LabelTextLayout& layout = control.textLayout();
+        const QStringList texts = layout.lineTexts();
+        for (int i = 0; i < texts.size(); ++i) {
+            if (texts[i].trimmed().isEmpty()) continue;
+            const QRectF box = layout.lines()[std::size_t(i)].rect;
+            const int top = std::max(0, int(box.top() * pixelsPerTwip) - 1);
+            const int bottom = std::min(image.height() - 1, int(box.bottom() * pixelsPerTwip) + 1);
+            for (int y = top; y <= bottom; ++y) inkAllowed[std::size_t(y)] = true;
+            // A line cut by the bottom edge may show too little to hold ink.
+            if (box.bottom() * zoom / 100 <= control.heightTwips() &&
+                box.bottom() <= control.heightTwips())
+                mustHaveInk.push_back(
+                    {int(box.top() * pixelsPerTwip) + 1,
+                     std::min(image.height() - 2, int(box.bottom() * pixelsPerTwip))});
+        }
+        auto rowHasInk = [&](int y) {
+            // Inside the frame, left of the overflow mark's corner.
+            for (int x = 2; x < image.width() - 12; ++x)
+                if (qGray(image.pixel(x, y)) < 128) return true;
+            return false;
+        };
+        for (int y = 2; y < image.height() - 2; ++y)
+            QVERIFY2(!rowHasInk(y) || inkAllowed[std::size_t(y)],
+                     qPrintable(QStringLiteral("ink in row %1 outside the lines").arg(y)));
+        for (const auto& [top, bottom] : mustHaveInk) {
+            bool found = false;
+            for (int y = top; y <= bottom && !found; ++y) found = rowHasInk(y);
+            QVERIFY2(found,
+                     qPrintable(QStringLiteral("no ink in rows %1 to %2").arg(top).arg(bottom)));
         }
     }
-    QString error;
-    const QList<QList<Word>> pages = pdfWords(path, &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(pages.size(), sheets.size());
-    for (int p = 0; p < sheets.size(); ++p) {
-        const LabelSheet& sheet = sheets[p];
-        for (int l = 0; l < int(sheet.labels.size()); ++l) {
-            const SheetLabel& label = sheet.labels[std::size_t(l)];
-            const QRectF onPaper = label.box.translated(0, -sheet.verticalCorrection);
-            // pdftotext leaves out a glyph whose baseline lies off the page,
-            // which a line cut by a label's bottom edge near the page's edge
-            // may have: labels that close to the edge are not compared.
-            if (onPaper.bottom() + 400 > sheet.pageSize.height()) continue;
-            QStringList printed = linesIn(pages[p], onPaper);
-            for (QString& line : printed) line = withoutSpaces(line);
-            QVERIFY2(printed == expected[p][l],
-                     qPrintable(QStringLiteral("page %1 %2 %3, %4 pt%5%6 alignment %7: screen "
-                                               "[%8], paper [%9]")
-                                    .arg(p + 1)
-                                    .arg(QLatin1String(label.pocket ? "pocket" : "spine"))
-                                    .arg(label.number)
-                                    .arg(label.font.pointSize)
-                                    .arg(QLatin1String(label.font.bold ? " bold" : ""))
-                                    .arg(QLatin1String(label.font.italic ? " italic" : ""))
-                                    .arg(label.alignment)
-                                    .arg(expected[p][l].join(u'|'), printed.join(u'|'))));
-        }
-    }
-}
-
-void TestScreenAndPaper::screenInkLiesInTheLineBoxes_data() {
-    QTest::addColumn<int>("text");
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("alignment");
-    QTest::addColumn<int>("zoom");
-    for (int text = 0; text < kTextCount; ++text)
-        for (int size : {8, 14})
-            QTest::addRow("text %d, %d pt, alignment %d", text, size, text % kAlignments)
-                << text << size << text % kAlignments << 100;
-    // Other zooms scale the drawing, never the break points.
-    for (int zoom : {50, 75, 200})
-        for (int text : {1, 5})
-            QTest::addRow("text %d, 11 pt, zoom %d", text, zoom) << text << 11 << 0 << zoom;
-}
-
-// Drawn at 96 dpi, the label puts ink in the rows of its non-empty lines
-// and nowhere else: the lines on screen are the layout's, at zoom 100 and,
-// scaled, at the other zooms.
-void TestScreenAndPaper::screenInkLiesInTheLineBoxes() {
-    QFETCH(int, text);
-    QFETCH(int, size);
-    QFETCH(int, alignment);
-    QFETCH(int, zoom);
-    QWidget host;
-    host.resize(800, 600);
-    LabelControl control(LabelControl::Kind::Spine, 2, &host);
-    lm::LabelFont font;
-    font.name = QStringLiteral("Liberation Serif");
-    font.size = size;
-    control.setLabelFont(font);
-    control.setLabelAlignment(alignment);
-    control.resizeTwips(1290, 2340);
-    control.setInnerMargins({35, 144, 144, 144});
-    control.setLabelText(kTexts[text]);
-    const QStringList atFullSize = control.textLayout().lineTexts();
-    control.setZoomFactor(zoom);
-    QCOMPARE(control.textLayout().lineTexts(), atFullSize);
-    host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
-    QCOMPARE(control.logicalDpiY(), 96);
-    const QImage image = control.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const double pixelsPerTwip = 96.0 / 1440 * zoom / 100;
-    // Rows that should hold ink: the non-empty lines' boxes, a pixel either side.
-    std::vector<bool> inkAllowed(std::size_t(image.height()), false);
-    std::vector<std::pair<int, int>> mustHaveInk;
-    const lm::LabelTextLayout& layout = control.textLayout();
-    const QStringList texts = layout.lineTexts();
-    for (int i = 0; i < texts.size(); ++i) {
-        if (texts[i].trimmed().isEmpty()) continue;
-        const QRectF box = layout.lines()[std::size_t(i)].rect;
-        const int top = std::max(0, int(box.top() * pixelsPerTwip) - 1);
-        const int bottom = std::min(image.height() - 1, int(box.bottom() * pixelsPerTwip) + 1);
-        for (int y = top; y <= bottom; ++y) inkAllowed[std::size_t(y)] = true;
-        // A line cut by the bottom edge may show too little to hold ink.
-        if (box.bottom() * zoom / 100 <= control.heightTwips() && box.bottom() <= control.heightTwips())
-            mustHaveInk.push_back({int(box.top() * pixelsPerTwip) + 1,
-                                   std::min(image.height() - 2, int(box.bottom() * pixelsPerTwip))});
-    }
-    auto rowHasInk = [&](int y) {
-        // Inside the frame, left of the overflow mark's corner.
-        for (int x = 2; x < image.width() - 12; ++x)
-            if (qGray(image.pixel(x, y)) < 128) return true;
-        return false;
-    };
-    for (int y = 2; y < image.height() - 2; ++y)
-        QVERIFY2(!rowHasInk(y) || inkAllowed[std::size_t(y)],
-                 qPrintable(QStringLiteral("ink in row %1 outside the lines").arg(y)));
-    for (const auto& [top, bottom] : mustHaveInk) {
-        bool found = false;
-        for (int y = top; y <= bottom && !found; ++y) found = rowHasInk(y);
-        QVERIFY2(found, qPrintable(QStringLiteral("no ink in rows %1 to %2").arg(top).arg(bottom)));
-    }
-}
+};
 
 QTEST_MAIN(TestScreenAndPaper)
 #include "tst_screenandpaper.moc"

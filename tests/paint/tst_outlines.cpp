@@ -91,8 +91,8 @@ class TestOutlines : public QObject {
         QVERIFY(writer.finish().ok());
         const QList<QRectF> drawn = strokedRectangles(pdf, dir.filePath(QStringLiteral("p.svg")));
 
-        const lm::PageGeometry geometry = lm::pageGeometry(type, settings.PageTopMargin,
-                                                           settings.PageLeftMargin);
+        const lm::PageGeometry geometry =
+            lm::pageGeometry(type, settings.PageTopMargin, settings.PageLeftMargin);
         if (!outlines) {
             QVERIFY(drawn.isEmpty());
             return;
