@@ -11,6 +11,7 @@
 #include "pagefixtures.h"
 #include "platform/labelcontrol.h"
 #include "scripteddialogs.h"
+#include "testkit.h"
 
 using lm::Forms1;
 using lm::MessageIcon;
@@ -55,36 +56,60 @@ struct Session : StartedWindow {
     QList<QByteArray> texts;
 };
 
+struct TraversalRow {
+    const char* name;
+    int type, sets;
+    bool menu;  // the Page menu items, not the buttons
+};
+
+struct EmptySpineRow {
+    const char* name;
+    int type, sets;
+    int emptySpine;  // the spine label emptied on the page shown, 0 for none
+};
+
+struct PrintingRow {
+    const char* name;
+    int printing;
+};
+
+struct StrayPageRow {
+    const char* name;
+    bool countAstray;  // else the layout fails
+};
+
 }  // namespace
+
+LM_TEST_ROW(TraversalRow)
+LM_TEST_ROW(EmptySpineRow)
+LM_TEST_ROW(PrintingRow)
+LM_TEST_ROW(StrayPageRow)
 
 class TestPageNavigation : public QObject {
     Q_OBJECT
   private slots:
     void pagesForwardAndBack_data() {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("sets");
-        QTest::addColumn<bool>("menu");
-        QTest::newRow("sp1 85 labels, buttons") << int(lm::kSp1) << 85 << false;
-        QTest::newRow("sl4 31 sets, menu") << int(lm::kSl4) << 31 << true;
+        lmtest::addRows<TraversalRow>({
+            {"sp1 85 labels, buttons", lm::kSp1, 85, false},
+            {"sl4 31 sets, menu", lm::kSl4, 31, true},
+        });
     }
     // Forwards through every page to the last, then back to page 1: each page
     // shows its own texts, its number and the two-space title; nothing being
     // changed, nothing is written.
     void pagesForwardAndBack() {
-        QFETCH(int, type);
-        QFETCH(int, sets);
-        QFETCH(bool, menu);
-        Session s(type, sets);
+        QFETCH(TraversalRow, row);
+        Session s(row.type, row.sets);
         QVERIFY(s.window);
-        const int setsPerPage = lm::labelTypeInfo(type)->setsPerPage;
-        const int pages = (sets + setsPerPage - 1) / setsPerPage;
+        const int setsPerPage = lm::labelTypeInfo(row.type)->setsPerPage;
+        const int pages = (row.sets + setsPerPage - 1) / setsPerPage;
         s.verifyShows(1, false);
         for (int page = 2; page <= pages; ++page) {
-            next(*s.window, menu);
+            next(*s.window, row.menu);
             s.verifyShows(page);
         }
         for (int page = pages - 1; page >= 1; --page) {
-            previous(*s.window, menu);
+            previous(*s.window, row.menu);
             s.verifyShows(page);
         }
         LM_VERIFY_DIALOGS(s.dialogs);
@@ -92,22 +117,19 @@ class TestPageNavigation : public QObject {
         QCOMPARE(s.file(), labelFileBytes(s.texts));
     }
     void nextPageNeedsEverySpineLabelFilled_data() {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<int>("sets");
-        QTest::addColumn<int>("emptySpine");
-        // A short last page: its first empty spine label stops the move.
-        QTest::newRow("sp1 short last page") << int(lm::kSp1) << 45 << 0;
-        // A full page whose spine label was emptied, pocket labels all filled.
-        QTest::newRow("sl4 last spine emptied") << int(lm::kSl4) << 20 << 11;
+        lmtest::addRows<EmptySpineRow>({
+            // A short last page: its first empty spine label stops the move.
+            {"sp1 short last page", lm::kSp1, 45, 0},
+            // A full page whose spine label was emptied, pocket labels all filled.
+            {"sl4 last spine emptied", lm::kSl4, 20, 11},
+        });
     }
     void nextPageNeedsEverySpineLabelFilled() {
-        QFETCH(int, type);
-        QFETCH(int, sets);
-        QFETCH(int, emptySpine);
-        Session s(type, sets);
+        QFETCH(EmptySpineRow, row);
+        Session s(row.type, row.sets);
         QVERIFY(s.window);
-        if (sets > lm::labelTypeInfo(type)->setsPerPage) next(*s.window);
-        if (emptySpine) s.window->page().setSpineText(emptySpine, "");
+        if (row.sets > lm::labelTypeInfo(row.type)->setsPerPage) next(*s.window);
+        if (row.emptySpine) s.window->page().setSpineText(row.emptySpine, "");
         const int page = s.window->state().PageNumber;
         const QString title = s.window->windowTitle();
         const QList<QByteArray> shown = shownTexts(*s.window);
@@ -190,14 +212,15 @@ class TestPageNavigation : public QObject {
         }
     }
     void noPreviousPage_data() {
-        QTest::addColumn<int>("printing");
-        QTest::newRow("first page of a file") << int(lm::kInteractivePrinting);
-        QTest::newRow("no file open") << int(lm::kBatchPrinting);
+        lmtest::addRows<PrintingRow>({
+            {"first page of a file", lm::kInteractivePrinting},
+            {"no file open", lm::kBatchPrinting},
+        });
     }
     // Refused by button and menu alike, before any save.
     void noPreviousPage() {
-        QFETCH(int, printing);
-        StartedWindow s(settingsForType(lm::kSp1, printing),
+        QFETCH(PrintingRow, row);
+        StartedWindow s(settingsForType(lm::kSp1, row.printing),
                         labelFileBytes(labelSetTexts(lm::kSp1, 50)));
         QVERIFY(s.window);
         typeInto(s.window->spineControl(2), QStringLiteral("x"));
@@ -226,21 +249,22 @@ class TestPageNavigation : public QObject {
         QCOMPARE(shownTexts(*s.window), pageTexts(lm::kMailer1, s.texts, 2));
     }
     void strayPageShowsTheFirstPageAgain_data() {
-        QTest::addColumn<bool>("countAstray");  // else the layout fails
-        QTest::newRow("page count below one") << true;
-        QTest::newRow("layout for another type") << false;
+        lmtest::addRows<StrayPageRow>({
+            {"page count below one", true},
+            {"layout for another type", false},
+        });
     }
     // A page count gone below one, or a layout that fails because the label type
     // changed since start-up: page 1 is shown again, once, and the move does not
     // go on; from there the pages follow on as usual.
     void strayPageShowsTheFirstPageAgain() {
-        QFETCH(bool, countAstray);
+        QFETCH(StrayPageRow, row);
         Session s(lm::kSp1, 100);
         QVERIFY(s.window);
         next(*s.window);
-        if (countAstray) next(*s.window);
+        if (row.countAstray) next(*s.window);
         s.dialogs.expectOk(kTooFast);
-        if (countAstray) {
+        if (row.countAstray) {
             s.window->state().PageNumber = 1;
             previous(*s.window);
         } else {
@@ -251,7 +275,7 @@ class TestPageNavigation : public QObject {
         QCOMPARE(s.window->state().PageStartPosition, 1);
         s.verifyShows(1);
         QCOMPARE(s.file(), labelFileBytes(s.texts));
-        if (!countAstray) return;
+        if (!row.countAstray) return;
         next(*s.window);
         LM_VERIFY_DIALOGS(s.dialogs);
         s.verifyShows(2);
