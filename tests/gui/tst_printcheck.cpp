@@ -23,14 +23,13 @@
 #include "print/printcommands.h"
 #include "print/printpage.h"
 #include "print/printpreview.h"
+#include "testkit.h"
 
 using lm::LabelControl;
 using lm::MessageAnswer;
 using lm::MessageButtons;
 using lm::MessageIcon;
 using lm::PrintProblemAction;
-
-Q_DECLARE_METATYPE(lm::PrintProblemAction)
 
 namespace {
 
@@ -73,28 +72,44 @@ struct PrintWindow {
     std::unique_ptr<lm::Forms1> window;
 };
 
+struct OverflowRow {
+    const char* name;
+    QByteArray text;
+    QString problem;  // empty: no mark
+};
+
+struct PrintPageRow {
+    const char* name;
+    QByteArray file;
+    QStringList problems;  // empty: no list is shown
+    PrintProblemAction answer;
+    bool printed;
+    int selected;  // SelectedLabel afterwards
+};
+
 }  // namespace
+
+LM_TEST_ROW(OverflowRow)
+LM_TEST_ROW(PrintPageRow)
 
 class TestPrintCheck : public QObject {
     Q_OBJECT
   private slots:
     void overflowIsMarked_data() {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("problem");  // empty: no mark
-        QTest::newRow("fits") << QByteArray("QA76\r\n.C153\r\n2004") << QString();
-        QTest::newRow("long class number") << QByteArray("HF5415.1265") << kWordBroken;
-        QTest::newRow("twelve lines")
-            << QByteArray("A\r\nB\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\nI\r\nJ\r\nK\r\nL")
-            << kPastTheBottom;
-        QTest::newRow("blank lines below the bottom")
-            << QByteArray("A\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n   \r\n") << QString();
-        QTest::newRow("words that wrap") << QByteArray("The quick brown fox") << QString();
+        lmtest::addRows<OverflowRow>({
+            {"fits", "QA76\r\n.C153\r\n2004", QString()},
+            {"long class number", "HF5415.1265", kWordBroken},
+            {"twelve lines", "A\r\nB\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\nI\r\nJ\r\nK\r\nL",
+             kPastTheBottom},
+            {"blank lines below the bottom", "A\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n   \r\n",
+             QString()},
+            {"words that wrap", "The quick brown fox", QString()},
+        });
     }
     // An sp1 spine label, 11 points: the mark, its tooltip and its accessible
     // description tell why; the text stays as it was.
     void overflowIsMarked() {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, problem);
+        QFETCH(OverflowRow, row);
         QWidget host;
         LabelControl label(LabelControl::Kind::Spine, 2, &host);
         lm::LabelFont font;
@@ -105,11 +120,11 @@ class TestPrintCheck : public QObject {
         label.setInnerMargins({35, 144, 144, 144});
         label.setLabelText("QA76");
         QVERIFY(!label.overflowMarked());
-        label.setLabelText(text.toStdString());
-        QCOMPARE(label.overflowMarked(), !problem.isEmpty());
-        QCOMPARE(label.toolTip(), problem);
-        QCOMPARE(label.accessibleDescription(), problem);
-        QCOMPARE(QByteArray::fromStdString(label.labelText()), text);
+        label.setLabelText(row.text.toStdString());
+        QCOMPARE(label.overflowMarked(), !row.problem.isEmpty());
+        QCOMPARE(label.toolTip(), row.problem);
+        QCOMPARE(label.accessibleDescription(), row.problem);
+        QCOMPARE(QByteArray::fromStdString(label.labelText()), row.text);
         QVERIFY(!label.isEdited());
         // Typing more into a label that fits can make it overflow.
         label.setLabelText("HF5415");
@@ -137,48 +152,36 @@ class TestPrintCheck : public QObject {
                  QByteArray("REF\r\nQA76\r\n.C153\r\nc.2"));
     }
     void printCurrentPageChecksFirst_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("problems");  // empty: no list is shown
-        QTest::addColumn<PrintProblemAction>("answer");
-        QTest::addColumn<bool>("printed");
-        QTest::addColumn<int>("selected");  // SelectedLabel afterwards
         const QStringList broken{QStringLiteral("Page 1, row 1, column 2, spine label: ") +
                                  kWordBroken};
         const QByteArray overflowing = labelFile(3, {{2, "HF5415.1265"}});
-        QTest::newRow("clean") << labelFile(3, {}) << QStringList() << PrintProblemAction::Cancel
-                               << true << 0;
-        QTest::newRow("overflow, cancel")
-            << overflowing << broken << PrintProblemAction::Cancel << false << 0;
-        QTest::newRow("overflow, print anyway")
-            << overflowing << broken << PrintProblemAction::PrintAnyway << true << 0;
-        QTest::newRow("overflow, go to the label")
-            << overflowing << broken << PrintProblemAction::GoToLabel << false << 3;
-        QTest::newRow("blank set and a character no font has")
-            << labelFile(6, {{1, "<Blank>"}, {6, "A\x7f"}})
-            << QStringList{QStringLiteral(
-                               "Page 1, row 1, column 1, spine label: The blank label set "
-                               "still holds \"<Blank>\", which prints as text."),
-                           QStringLiteral(
-                               "Page 1, row 1, column 6, spine label: The font Liberation "
-                               "Serif cannot draw U+007F; another font would stand in.")}
-            << PrintProblemAction::Cancel << false << 0;
+        const QStringList blankAndUndrawable{
+            QStringLiteral("Page 1, row 1, column 1, spine label: The blank label set "
+                           "still holds \"<Blank>\", which prints as text."),
+            QStringLiteral("Page 1, row 1, column 6, spine label: The font Liberation "
+                           "Serif cannot draw U+007F; another font would stand in.")};
+        using Answer = PrintProblemAction;
+        lmtest::addRows<PrintPageRow>({
+            {"clean", labelFile(3, {}), {}, Answer::Cancel, true, 0},
+            {"overflow, cancel", overflowing, broken, Answer::Cancel, false, 0},
+            {"overflow, print anyway", overflowing, broken, Answer::PrintAnyway, true, 0},
+            {"overflow, go to the label", overflowing, broken, Answer::GoToLabel, false, 3},
+            {"blank set and a character no font has", labelFile(6, {{1, "<Blank>"}, {6, "A\x7f"}}),
+             blankAndUndrawable, Answer::Cancel, false, 0},
+        });
     }
     void printCurrentPageChecksFirst() {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, problems);
-        QFETCH(PrintProblemAction, answer);
-        QFETCH(bool, printed);
-        QFETCH(int, selected);
-        PrintWindow w(file);
+        QFETCH(PrintPageRow, row);
+        PrintWindow w(row.file);
         QVERIFY(w.window);
         w.window->state().SelectedLabel = 0;
         w.dialogs.expectMessage(lm::kPrintPageQuestion, MessageButtons::YesNo,
                                 MessageIcon::Question, MessageAnswer::Yes);
-        if (!problems.isEmpty()) w.dialogs.expectPrintProblems(problems, {answer, 0});
+        if (!row.problems.isEmpty()) w.dialogs.expectPrintProblems(row.problems, {row.answer, 0});
         trigger(*w.window, QStringLiteral("mnuFile_PrintPage"));
         LM_VERIFY_DIALOGS(w.dialogs);
-        QCOMPARE(w.printed(), printed);
-        QCOMPARE(int(w.window->state().SelectedLabel), selected);
+        QCOMPARE(w.printed(), row.printed);
+        QCOMPARE(int(w.window->state().SelectedLabel), row.selected);
     }
     // Print All checks the file page by page; going to a label on another page
     // shows that page with the label selected, and prints nothing.
