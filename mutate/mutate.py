@@ -33,6 +33,10 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FOLDERS = ["src/core", "src/store", "src/edit", "src/app"]
+# The mutants the suites killed (or timed out) in the run taken as the
+# measure: a change to the tests may drop a test only if every one of them is
+# still killed.
+KILLED_FILE = os.path.join(ROOT, "mutate", "killed.txt")
 EQUIVALENT_FILE = os.path.join(ROOT, "mutate", "equivalent.txt")
 
 # A test's time limit under a mutant: a few times its unmutated time, so that
@@ -507,6 +511,42 @@ def summarize(results, equivalent, out=sys.stdout):
             print("  %s  (%s)" % (r["id"], r["by"]), file=out)
 
 
+def load_killed():
+    if not os.path.exists(KILLED_FILE):
+        return None
+    with open(KILLED_FILE, encoding="utf-8") as f:
+        return {l.strip() for l in f if l.strip() and not l.startswith("#")}
+
+
+def record_killed(results):
+    ids = sorted(r["id"] for r in results if r["status"] in ("killed", "timed out"))
+    with open(KILLED_FILE, "w", encoding="utf-8") as f:
+        f.write("# Killed or timed out in the run taken as the measure (make mutate,\n"
+                "# seed 1): every later run must kill each of them again.\n")
+        f.write("\n".join(ids) + "\n")
+    print("%d killed mutants recorded in %s" % (len(ids), os.path.relpath(KILLED_FILE, ROOT)))
+
+
+def compare_with_killed(results, out=sys.stdout):
+    """Names every mutant killed in the recorded run that this run let live;
+    returns how many."""
+    killed_before = load_killed()
+    if killed_before is None:
+        return 0
+    now = {r["id"]: r["status"] for r in results}
+    lost = sorted(i for i in killed_before if now.get(i) == "survived")
+    unseen = [i for i in killed_before if i not in now]
+    print("killed in the recorded run: %d; killed again: %d; surviving now: %d"
+          % (len(killed_before), sum(1 for i in killed_before
+                                    if now.get(i) in ("killed", "timed out")), len(lost)),
+          file=out)
+    if unseen:
+        print("  not in this sample (their sources changed): %d" % len(unseen), file=out)
+    for i in lost:
+        print("  surviving now: " + i, file=out)
+    return len(lost)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--seed", type=int, default=1)
@@ -527,6 +567,9 @@ def main():
                         help="suites slower than this unmutated run only for the files they "
                              "name or include")
     parser.add_argument("--list", action="store_true", help="print the sample's candidates and stop")
+    parser.add_argument("--record-killed", action="store_true",
+                        help="after the run, take its killed mutants as the measure "
+                             "(mutate/killed.txt) for later runs")
     args = parser.parse_args()
 
     build_dir = os.path.abspath(args.build_dir)
@@ -546,6 +589,10 @@ def main():
         if header.get("left_out"):
             print("left out (fail without a mutant): " + ", ".join(header["left_out"]))
         summarize(lines[1:], load_equivalent())
+        if args.record_killed:
+            record_killed(lines[1:])
+        elif compare_with_killed(lines[1:]):
+            sys.exit(1)
         return
 
     files = source_files(args.only)
@@ -686,6 +733,10 @@ def main():
     print()
     print("run time: %.0f min" % ((time.monotonic() - run_started) / 60.0))
     summarize(results, equivalent)
+    if args.record_killed:
+        record_killed(results)
+    elif compare_with_killed(results):
+        sys.exit("mutants killed in the recorded run survive: a test they need was cut")
 
 
 if __name__ == "__main__":
