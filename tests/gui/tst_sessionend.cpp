@@ -26,6 +26,7 @@
 #include "scripteddialogs.h"
 #include "store/savecommands.h"
 #include "testdata.h"
+#include "testkit.h"
 
 using lm::MessageAnswer;
 using lm::MessageButtons;
@@ -50,7 +51,35 @@ QString keptFile(const TempWorkFolder& folder) {
     return QString::fromStdString(folder.filePath(lm::kTypedPageFile));
 }
 
+struct GoOnRow {
+    const char* name;
+    bool goOn;  // Yes to the other window's question
+};
+
+struct LockRow {
+    const char* name;
+    QByteArray contents;
+    int ageSeconds;
+    bool takenOver;
+};
+
+struct RestoreRow {
+    const char* name;
+    bool restore;
+};
+
+struct SessionAnswerRow {
+    const char* name;
+    MessageAnswer answer;
+    lm::SessionAnswer expected;
+};
+
 }  // namespace
+
+LM_TEST_ROW(GoOnRow)
+LM_TEST_ROW(LockRow)
+LM_TEST_ROW(RestoreRow)
+LM_TEST_ROW(SessionAnswerRow)
 
 class TestSessionEnd : public QObject {
     Q_OBJECT
@@ -60,28 +89,29 @@ class TestSessionEnd : public QObject {
     // start-up with status 0, and once the first window is gone, a window starts
     // without a word.
     void secondWindowIsTold_data() {
-        QTest::addColumn<bool>("goOn");
-        QTest::newRow("continue") << true;
-        QTest::newRow("quit") << false;
+        lmtest::addRows<GoOnRow>({
+            {"continue", true},
+            {"quit", false},
+        });
     }
     void secondWindowIsTold() {
-        QFETCH(bool, goOn);
+        QFETCH(GoOnRow, row);
         StartedWindow first(settingsForType(lm::kSp1, lm::kInteractivePrinting), labels(1, 3));
         QVERIFY(first.window);
         ScriptedDialogs dialogs;
         expectAnotherWindow(dialogs, first.folder.path(),
-                            goOn ? MessageAnswer::Yes : MessageAnswer::No);
+                            row.goOn ? MessageAnswer::Yes : MessageAnswer::No);
         lm::StartUpResult second = lm::startUp(dialogs);
         LM_VERIFY_DIALOGS(dialogs);
-        QCOMPARE(bool(second.window), goOn);
+        QCOMPARE(bool(second.window), row.goOn);
         QCOMPARE(second.exitCode, 0);
         first.window.reset();
-        if (goOn)
+        if (row.goOn)
             QTRY_VERIFY_WITH_TIMEOUT(second.window->findChild<lm::WorkFolderLock*>()->held(),
                                      20000);
         ScriptedDialogs later;
-        if (goOn) expectAnotherWindow(later, first.folder.path(), MessageAnswer::No);
-        QCOMPARE(bool(lm::startUp(later).window), !goOn);
+        if (row.goOn) expectAnotherWindow(later, first.folder.path(), MessageAnswer::No);
+        QCOMPARE(bool(lm::startUp(later).window), !row.goOn);
         LM_VERIFY_DIALOGS(later);
     }
     // The real program holds the folder; killed, it leaves its lock behind, and
@@ -123,49 +153,46 @@ class TestSessionEnd : public QObject {
     // it names a process that has ended, or it names no one and is not being
     // written just now. A running window keeps its lock however old it is.
     void lockLeftBehindIsJudged_data() {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<int>("ageSeconds");
-        QTest::addColumn<bool>("takenOver");
         const QByteArray host = QSysInfo::machineHostName().toLocal8Bit() + "\n";
         const QByteArray self =
             QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
             QFileInfo(QCoreApplication::applicationFilePath()).fileName().toLocal8Bit() + "\n" +
             host;
-        QTest::newRow("names a program that has ended")
-            << "999999999\nlabelmaker\n" + host << 0 << true;
-        QTest::newRow("names no one, left a minute ago") << QByteArray() << 60 << true;
-        QTest::newRow("names no one, being written") << QByteArray() << 0 << false;
-        QTest::newRow("names a running window, an hour old") << self << 3600 << false;
+        lmtest::addRows<LockRow>({
+            {"names a program that has ended", "999999999\nlabelmaker\n" + host, 0, true},
+            {"names no one, left a minute ago", QByteArray(), 60, true},
+            {"names no one, being written", QByteArray(), 0, false},
+            {"names a running window, an hour old", self, 3600, false},
+        });
     }
     void lockLeftBehindIsJudged() {
-        QFETCH(QByteArray, contents);
-        QFETCH(int, ageSeconds);
-        QFETCH(bool, takenOver);
+        QFETCH(LockRow, row);
         TempWorkFolder folder;
-        folder.writeFile(lm::kWorkFolderLockFile, contents);
+        folder.writeFile(lm::kWorkFolderLockFile, row.contents);
         QFile lock(QString::fromStdString(folder.filePath(lm::kWorkFolderLockFile)));
         QVERIFY(lock.open(QIODevice::ReadWrite));
-        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-row.ageSeconds),
                                  QFileDevice::FileModificationTime));
         lock.close();
         ScriptedDialogs dialogs;
-        if (!takenOver) expectAnotherWindow(dialogs, folder.path(), MessageAnswer::Yes);
+        if (!row.takenOver) expectAnotherWindow(dialogs, folder.path(), MessageAnswer::Yes);
         auto window = startWith(folder, settingsForType(lm::kSp1, lm::kBatchPrinting), dialogs);
         QVERIFY(window);
         LM_VERIFY_DIALOGS(dialogs);
-        QCOMPARE(window->findChild<lm::WorkFolderLock*>()->held(), takenOver);
+        QCOMPARE(window->findChild<lm::WorkFolderLock*>()->held(), row.takenOver);
     }
     // Page 2 of the working file had typed texts when a logout ended the window;
     // the next start asks. Restore shows them on page 2, still to be saved, and
     // Save writes them there; Discard shows page 1 as the file holds it. Either
     // way the kept file goes.
     void keptPageIsOffered_data() {
-        QTest::addColumn<bool>("restore");
-        QTest::newRow("Restore") << true;
-        QTest::newRow("Discard") << false;
+        lmtest::addRows<RestoreRow>({
+            {"Restore", true},
+            {"Discard", false},
+        });
     }
     void keptPageIsOffered() {
-        QFETCH(bool, restore);
+        QFETCH(RestoreRow, row);
         TempWorkFolder folder;
         folder.writeFile(lm::kWorkingLabelFile, labels(1, 100));
         const std::string working = folder.filePath(lm::kWorkingLabelFile);
@@ -186,15 +213,15 @@ class TestSessionEnd : public QObject {
             QStringLiteral("Labels typed on page 2 of %1 were not saved. Restore them?")
                 .arg(QString::fromStdString(working)),
             MessageButtons::YesNo, MessageIcon::Question,
-            restore ? MessageAnswer::Yes : MessageAnswer::No);
+            row.restore ? MessageAnswer::Yes : MessageAnswer::No);
         auto window = startWith(folder, settings, dialogs);
         QVERIFY(window);
         LM_VERIFY_DIALOGS(dialogs);
         QVERIFY(!QFile::exists(keptFile(folder)));
         const lm::AppState& state = window->state();
-        QCOMPARE(state.PageNumber, restore ? 2 : 1);
-        QCOMPARE(state.PageChanged, restore);
-        if (!restore) {
+        QCOMPARE(state.PageNumber, row.restore ? 2 : 1);
+        QCOMPARE(state.PageChanged, row.restore);
+        if (!row.restore) {
             QCOMPARE(window->page().spineText(2), std::string("L1"));
             return;
         }
@@ -211,23 +238,22 @@ class TestSessionEnd : public QObject {
     // that follows keeps the page only once it is typed on again; Cancel keeps
     // the session, and the signal keeps the page.
     void sessionEndAsksTheSaveQuestion_data() {
-        QTest::addColumn<MessageAnswer>("answer");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("No") << MessageAnswer::No << int(lm::SessionAnswer::Declined);
-        QTest::newRow("Cancel") << MessageAnswer::Cancel << int(lm::SessionAnswer::Stay);
+        lmtest::addRows<SessionAnswerRow>({
+            {"No", MessageAnswer::No, lm::SessionAnswer::Declined},
+            {"Cancel", MessageAnswer::Cancel, lm::SessionAnswer::Stay},
+        });
     }
     void sessionEndAsksTheSaveQuestion() {
-        QFETCH(MessageAnswer, answer);
-        QFETCH(int, expected);
+        QFETCH(SessionAnswerRow, row);
         StartedWindow started(settingsForType(lm::kSp1, lm::kBatchPrinting));
         QVERIFY(started.window);
         lm::Forms1& window = *started.window;
         window.spineControl(2)->setPlainText(QStringLiteral("TYPED"));
         started.dialogs.expectMessage(lm::kPageChangedQuestion, MessageButtons::YesNoCancel,
-                                      MessageIcon::Question, answer);
+                                      MessageIcon::Question, row.answer);
         const lm::SessionAnswer given = lm::answerSessionEnd(window);
         LM_VERIFY_DIALOGS(started.dialogs);
-        QCOMPARE(int(given), expected);
+        QCOMPARE(int(given), int(row.expected));
 
         const std::optional<lm::TypedPage> declined =
             given == lm::SessionAnswer::Declined ? lm::typedPageOf(window) : std::nullopt;
