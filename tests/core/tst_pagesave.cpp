@@ -13,6 +13,7 @@
 #include "core/production.h"
 #include "core/selection.h"
 #include "storefixtures.h"
+#include "testkit.h"
 
 using lmtest::labelFile;
 using lmtest::numberedLabels;
@@ -20,12 +21,34 @@ using lmtest::readBytes;
 using lmtest::writeBytes;
 
 using Texts = std::vector<std::string>;
-// Spine elements given a new text before the save.
 using Typed = std::vector<std::pair<int, std::string>>;
-Q_DECLARE_METATYPE(Texts)
-Q_DECLARE_METATYPE(Typed)
-Q_DECLARE_METATYPE(std::string)
-Q_DECLARE_METATYPE(lm::EditRequest)
+
+struct EditRow {
+    const char* name;
+    int labelType;
+    Texts before;
+    int pageNumber;
+    Typed typed;  // spine elements given a new text before the save
+    lm::EditRequest edit;
+    Texts after;
+};
+LM_TEST_ROW(EditRow)
+
+struct RefusalRow {
+    const char* name;
+    int labelType, spineElement, pocketElement;  // elements given the text, 0 for none
+    std::string text;
+    lm::EditRequest edit;
+    int emptiedSpine;     // spine element emptied first, 0 for none
+    const char* message;  // the start of the refusal; empty when saved
+};
+LM_TEST_ROW(RefusalRow)
+
+struct TypeRow {
+    const char* name;
+    int labelType;
+};
+LM_TEST_ROW(TypeRow)
 
 namespace {
 
@@ -124,16 +147,6 @@ class TestPageSave : public QObject {
     Q_OBJECT
   private slots:
     void edits_data() {
-        QTest::addColumn<int>("labelType");
-        QTest::addColumn<Texts>("before");
-        QTest::addColumn<int>("pageNumber");
-        QTest::addColumn<Typed>("typed");
-        QTest::addColumn<lm::EditRequest>("edit");
-        QTest::addColumn<Texts>("after");
-        auto row = [](const char* name, int type, const Texts& before, int page, const Typed& typed,
-                      const lm::EditRequest& edit, const Texts& after) {
-            QTest::newRow(name) << type << before << page << typed << edit << after;
-        };
         auto sets = [](int count, int pockets) {
             Texts texts;
             for (int i = 1; i <= count; ++i) {
@@ -158,67 +171,62 @@ class TestPageSave : public QObject {
         const Texts l45 = numbered("L", 1, 45);
         const Texts l240 = numbered("L", 1, 240);
         const Texts sl4 = sets(14, 2);
-
-        // Typed texts only: the page is written back in place and stays as typed.
-        row("a longer text moves only what follows", lm::kSp1, l240, 3,
-            {{10, "a much longer label"}}, none,
-            numbered("L", 1, 88) + Texts{"a much longer label"} + numbered("L", 90, 240));
-        row("empty sets at the end are not written", lm::kSl4, sets(2, 2), 1, {{4, "S3"}}, none,
-            sets(2, 2) + Texts{"S3", "", ""});
-        row("sp2 pair with an empty first spine", lm::kSp2, numbered("A", 1, 6), 1, {{4, ""}}, none,
-            Texts{"A1", "A2", "A5", "A6"});
-
-        // Insert Blank.
-        row("sp1 insert 0 saves and re-reads", lm::kSp1, l45, 1, {},
-            editAt(lm::kInsertBlankLabel, lm::kSp1, 5, 0), l45);
-        row("sl4 three blanks at set position 4", lm::kSl4, sl4, 1, {},
-            editAt(lm::kInsertBlankLabel, lm::kSl4, 4, 3),
-            slice(sl4, 1, 6) + blanks(3, 3) + slice(sl4, 7, 42));
-        row("insert on an empty position", lm::kSp1, numbered("L", 1, 3), 1, {},
-            editAt(lm::kInsertBlankLabel, lm::kSp1, 10, 2), numbered("L", 1, 3));
-
-        // Delete.
-        row("delete on an empty position", lm::kSp1, numbered("L", 1, 3), 1, {},
-            editAt(lm::kDeleteLabel, lm::kSp1, 9), numbered("L", 1, 3));
-
-        // Multiple copies.
         const std::string qa = "QA76\r\nS77\r\nVol.";
         lm::EditRequest volumes = series(lm::kSp1, 2, "Vol.", "1-3", 1);
         volumes.MultiConstant2 = "Copy ";
         volumes.MultiNumbers2 = "1,2";
-        row("sp1 Vol. 1-3 x Copy 1,2", lm::kSp1, {"QA76\r\nS77", "L2", "L3"}, 1, {}, volumes,
-            {qa + "1\r\nCopy 1", qa + "1\r\nCopy 2", qa + "2\r\nCopy 1", qa + "2\r\nCopy 2",
-             qa + "3\r\nCopy 1", qa + "3\r\nCopy 2", "L2", "L3"});
-        row("sl4 every text numbered", lm::kSl4, {"S", "Smith", "Brown\r\nX", "T", "U", "V"}, 1, {},
-            series(lm::kSl4, 42, "v.", "1-2", 1),
-            {"S\r\nv.1", "Smith v.1", "Brown v.1\r\nX", "S\r\nv.2", "Smith v.2", "Brown v.2\r\nX",
-             "T", "U", "V"});
         Texts sixth;
         for (const char* n : {"1", "2", "3", "4"})
             sixth = sixth + Texts{"S6\r\nn" + std::string(n), "P6.1 n" + std::string(n),
                                   "P6.2 n" + std::string(n)};
-        row("series past the end of the page", lm::kSl6, sets(6, 2), 1, {},
-            series(lm::kSl6, 7, "n", "1-4", 1), slice(sets(6, 2), 1, 15) + sixth);
-        row("series on an empty position produces nothing", lm::kSp1, {"A"}, 1, {},
-            series(lm::kSp1, 4, "x", "1-3", 1), {"A"});
+        lmtest::addRows<EditRow>({
+            // Typed texts only: the page is written back in place and stays as typed.
+            {"a longer text moves only what follows", lm::kSp1, l240, 3,
+             Typed{{10, "a much longer label"}}, none,
+             numbered("L", 1, 88) + Texts{"a much longer label"} + numbered("L", 90, 240)},
+            {"empty sets at the end are not written", lm::kSl4, sets(2, 2), 1, Typed{{4, "S3"}},
+             none, sets(2, 2) + Texts{"S3", "", ""}},
+            {"sp2 pair with an empty first spine", lm::kSp2, numbered("A", 1, 6), 1, Typed{{4, ""}},
+             none, Texts{"A1", "A2", "A5", "A6"}},
+            // Insert Blank.
+            {"sp1 insert 0 saves and re-reads", lm::kSp1, l45, 1, Typed{},
+             editAt(lm::kInsertBlankLabel, lm::kSp1, 5, 0), l45},
+            {"sl4 three blanks at set position 4", lm::kSl4, sl4, 1, Typed{},
+             editAt(lm::kInsertBlankLabel, lm::kSl4, 4, 3),
+             slice(sl4, 1, 6) + blanks(3, 3) + slice(sl4, 7, 42)},
+            {"insert on an empty position", lm::kSp1, numbered("L", 1, 3), 1, Typed{},
+             editAt(lm::kInsertBlankLabel, lm::kSp1, 10, 2), numbered("L", 1, 3)},
+            // Delete.
+            {"delete on an empty position", lm::kSp1, numbered("L", 1, 3), 1, Typed{},
+             editAt(lm::kDeleteLabel, lm::kSp1, 9), numbered("L", 1, 3)},
+            // Multiple copies.
+            {"sp1 Vol. 1-3 x Copy 1,2", lm::kSp1, Texts{"QA76\r\nS77", "L2", "L3"}, 1, Typed{},
+             volumes,
+             Texts{qa + "1\r\nCopy 1", qa + "1\r\nCopy 2", qa + "2\r\nCopy 1", qa + "2\r\nCopy 2",
+                   qa + "3\r\nCopy 1", qa + "3\r\nCopy 2", "L2", "L3"}},
+            {"sl4 every text numbered", lm::kSl4, Texts{"S", "Smith", "Brown\r\nX", "T", "U", "V"},
+             1, Typed{}, series(lm::kSl4, 42, "v.", "1-2", 1),
+             Texts{"S\r\nv.1", "Smith v.1", "Brown v.1\r\nX", "S\r\nv.2", "Smith v.2",
+                   "Brown v.2\r\nX", "T", "U", "V"}},
+            {"series past the end of the page", lm::kSl6, sets(6, 2), 1, Typed{},
+             series(lm::kSl6, 7, "n", "1-4", 1), slice(sets(6, 2), 1, 15) + sixth},
+            {"series on an empty position produces nothing", lm::kSp1, Texts{"A"}, 1, Typed{},
+             series(lm::kSp1, 4, "x", "1-3", 1), Texts{"A"}},
+        });
     }
     void edits() {
-        QFETCH(int, labelType);
-        QFETCH(Texts, before);
-        QFETCH(int, pageNumber);
-        QFETCH(Typed, typed);
-        QFETCH(lm::EditRequest, edit);
-        QFETCH(Texts, after);
-        OpenFile file(labelType, labelFile(before), pageNumber);
-        for (const auto& [element, text] : typed) file.page.setSpineText(element, text);
+        QFETCH(EditRow, row);
+        const lm::EditRequest& edit = row.edit;
+        OpenFile file(row.labelType, labelFile(row.before), row.pageNumber);
+        for (const auto& [element, text] : row.typed) file.page.setSpineText(element, text);
         const lm::PageState old = file.state;
         const Texts typedSpines = lmtest::spineTexts(file.page);
         const Texts typedPockets = lmtest::pocketTexts(file.page);
         lm::Result<lm::SaveOutcome> saved = file.save(edit);
         QVERIFY2(saved.ok(), saved.ok() ? "" : saved.error().message().c_str());
-        QCOMPARE(file.content(), labelFile(after));
-        QCOMPARE(file.state.LabelFileLength, std::int32_t(labelFile(after).size()));
-        QCOMPARE(file.state.PageNumber, pageNumber);
+        QCOMPARE(file.content(), labelFile(row.after));
+        QCOMPARE(file.state.LabelFileLength, std::int32_t(labelFile(row.after).size()));
+        QCOMPARE(file.state.PageNumber, row.pageNumber);
         QCOMPARE(lmtest::entriesIn(file.dir.path()), 1);
         QCOMPARE(saved->pageReread, edit.movesPageBoundaries());
         if (saved->pageReread) {
@@ -233,7 +241,7 @@ class TestPageSave : public QObject {
             QCOMPARE(file.state.PageEndPosition,
                      file.state.LabelFileLength - (old.LabelFileLength - old.PageEndPosition));
         }
-        checkPageStarts(file.state, labelType, pageNumber + 4);
+        checkPageStarts(file.state, row.labelType, row.pageNumber + 4);
     }
     void newPageAfterAnUnfinishedText() {
         // The file ends in bytes that never end a label. A label typed on the
@@ -279,15 +287,16 @@ class TestPageSave : public QObject {
         QCOMPARE(state.LabelFileLength, 14);
     }
     void randomEditsAgreeWithAModel_data() {
-        QTest::addColumn<int>("labelType");
+        lmtest::rowColumn<TypeRow>();
         for (int t = lm::kFirstLabelType; t <= lm::kLastLabelType; ++t)
-            QTest::addRow("%s", lm::labelTypeName(t).c_str()) << t;
+            QTest::addRow("%s", lm::labelTypeName(t).c_str()) << TypeRow{"", t};
     }
     void randomEditsAgreeWithAModel() {
         // The model: the file as a list of texts. The page is its slice; it is
         // written back set by set (a set with an empty first text is left out)
         // with the edit applied at its set position.
-        QFETCH(int, labelType);
+        QFETCH(TypeRow, row);
+        const int labelType = row.labelType;
         const lm::LabelTypeInfo* type = lm::labelTypeInfo(labelType);
         const int perSet = lm::textsPerSetPosition(*type);
         const int perPage = type->textsPerPage();
@@ -362,47 +371,34 @@ class TestPageSave : public QObject {
         }
     }
     void unstorableTextsAreRefused_data() {
-        QTest::addColumn<int>("labelType");
-        QTest::addColumn<int>("spineElement");  // element given the text, 0 for none
-        QTest::addColumn<int>("pocketElement");
-        QTest::addColumn<std::string>("text");
-        QTest::addColumn<lm::EditRequest>("edit");
-        QTest::addColumn<int>("emptiedSpine");  // spine element emptied first, 0 for none
-        QTest::addColumn<QString>("message");   // the start of the refusal; empty when saved
-        auto row = [](const char* name, int type, int spine, int pocket, const char* text,
-                      const lm::EditRequest& edit, int emptied, const char* message) {
-            QTest::newRow(name) << type << spine << pocket << std::string(text) << edit << emptied
-                                << QString::fromUtf8(message);
-        };
         const lm::EditRequest none;
-        row("two tildes in a spine text", lm::kSp1, 4, 0, "QA~~76", none, 0,
-            "The spine label of label set 3 on this page holds two tildes in a row");
-        row("pocket text ending in a tilde", lm::kSl4, 0, 5, "Smith~", none, 0,
-            "The second pocket label of label set 2 on this page ends with a tilde");
-        row("spine of a set that is deleted", lm::kSp1, 4, 0, "QA~~76",
-            editAt(lm::kDeleteLabel, lm::kSp1, 4), 0, "");
-        row("pocket of a set with an empty spine", lm::kSlb, 0, 11, "x~~y", none, 11, "");
-        row("numbered copies would end in a tilde", lm::kSp1, 0, 0, "",
-            series(lm::kSp1, 3, "~", "", 1), 0,
-            "The numbered copies of the spine label of label set 2 on this page");
-        row("a pocket tilde numbering cures", lm::kSlb, 0, 3, "Smith~",
-            series(lm::kSlb, 3, "v", "1", 1), 0, "");
+        lmtest::addRows<RefusalRow>({
+            {"two tildes in a spine text", lm::kSp1, 4, 0, "QA~~76", none, 0,
+             "The spine label of label set 3 on this page holds two tildes in a row"},
+            {"pocket text ending in a tilde", lm::kSl4, 0, 5, "Smith~", none, 0,
+             "The second pocket label of label set 2 on this page ends with a tilde"},
+            {"spine of a set that is deleted", lm::kSp1, 4, 0, "QA~~76",
+             editAt(lm::kDeleteLabel, lm::kSp1, 4), 0, ""},
+            {"pocket of a set with an empty spine", lm::kSlb, 0, 11, "x~~y", none, 11, ""},
+            {"numbered copies would end in a tilde", lm::kSp1, 0, 0, "",
+             series(lm::kSp1, 3, "~", "", 1), 0,
+             "The numbered copies of the spine label of label set 2 on this page"},
+            {"a pocket tilde numbering cures", lm::kSlb, 0, 3, "Smith~",
+             series(lm::kSlb, 3, "v", "1", 1), 0, ""},
+        });
     }
     void unstorableTextsAreRefused() {
-        QFETCH(int, labelType);
-        QFETCH(int, spineElement);
-        QFETCH(int, pocketElement);
-        QFETCH(std::string, text);
-        QFETCH(lm::EditRequest, edit);
-        QFETCH(int, emptiedSpine);
-        QFETCH(QString, message);
+        QFETCH(RefusalRow, row);
+        const int labelType = row.labelType;
+        const lm::EditRequest& edit = row.edit;
+        const QString message = QString::fromUtf8(row.message);
         OpenFile file(labelType,
                       labelFile(numbered("T", 0, lm::labelTypeInfo(labelType)->textsPerPage() + 3)),
                       1);
-        if (emptiedSpine) file.page.setSpineText(emptiedSpine, "");
+        if (row.emptiedSpine) file.page.setSpineText(row.emptiedSpine, "");
         lm::MemoryPage& page = file.page;
-        if (spineElement) page.setSpineText(spineElement, text);
-        if (pocketElement) page.setPocketText(pocketElement, text);
+        if (row.spineElement) page.setSpineText(row.spineElement, row.text);
+        if (row.pocketElement) page.setPocketText(row.pocketElement, row.text);
 
         const QByteArray oldBytes = readBytes(file.path);
         const lm::PageState before = file.state;
