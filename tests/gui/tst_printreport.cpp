@@ -26,6 +26,7 @@
 #include "print/printpage.h"
 #include "print/printreport.h"
 #include "scripteddialogs.h"
+#include "testkit.h"
 
 using lm::Forms1;
 using lm::MessageAnswer;
@@ -33,6 +34,10 @@ using lm::MessageButtons;
 using lm::MessageIcon;
 
 namespace {
+
+// The box of the first print without a printer, with the PDF file written.
+const QString kFallbackPdf =
+    QStringLiteral("No printer is installed, so the labels were written to the PDF file %1.");
 
 // "L1~~L2~~...": one word per label.
 QByteArray labels(int count) {
@@ -66,7 +71,23 @@ void expectPrintQuestions(ScriptedDialogs& dialogs, bool all) {
                           MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes);
 }
 
+struct PrintedMessageRow {
+    const char* name;
+    bool toFile;
+    int sheets;
+    const char* message;
+};
+
+struct PdfItemRow {
+    const char* name;
+    QString item;
+    int sheets;
+};
+
 }  // namespace
+
+LM_TEST_ROW(PrintedMessageRow)
+LM_TEST_ROW(PdfItemRow)
 
 class TestPrintReport : public QObject {
     Q_OBJECT
@@ -76,33 +97,27 @@ class TestPrintReport : public QObject {
         qputenv("CUPS_SERVER", "/nonexistent/labelmaker-test-cups.sock");
     }
     void messageNamesTheDestination_data() {
-        QTest::addColumn<bool>("toFile");
-        QTest::addColumn<int>("sheets");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("printer, one sheet")
-            << false << 1 << QStringLiteral("1 sheet sent to the printer \"office\"");
-        QTest::newRow("printer, many")
-            << false << 40 << QStringLiteral("40 sheets sent to the printer \"office\"");
-        QTest::newRow("nothing to print")
-            << true << 0 << QStringLiteral("No sheet was printed: the label file holds no labels");
+        lmtest::addRows<PrintedMessageRow>({
+            {"printer, one sheet", false, 1, "1 sheet sent to the printer \"office\""},
+            {"printer, many", false, 40, "40 sheets sent to the printer \"office\""},
+            {"nothing to print", true, 0, "No sheet was printed: the label file holds no labels"},
+        });
     }
     void messageNamesTheDestination() {
-        QFETCH(bool, toFile);
-        QFETCH(int, sheets);
-        QFETCH(QString, message);
+        QFETCH(PrintedMessageRow, row);
         const QString destination =
-            toFile ? QStringLiteral("/home/lib/labels.pdf") : QStringLiteral("office");
-        QCOMPARE(lm::printedMessage(toFile, destination, sheets), message);
+            row.toFile ? QStringLiteral("/home/lib/labels.pdf") : QStringLiteral("office");
+        QCOMPARE(lm::printedMessage(row.toFile, destination, row.sheets),
+                 QString::fromUtf8(row.message));
     }
     void statusBarNamesThePdfWritten_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("sheets");
-        QTest::newRow("Print Current Page") << "mnuFile_PrintPage" << 1;
-        QTest::newRow("Print All") << "mnuFile_PrintAll" << 3;
+        lmtest::addRows<PdfItemRow>({
+            {"Print Current Page", QStringLiteral("mnuFile_PrintPage"), 1},
+            {"Print All", QStringLiteral("mnuFile_PrintAll"), 3},
+        });
     }
     void statusBarNamesThePdfWritten() {
-        QFETCH(QString, item);
-        QFETCH(int, sheets);
+        QFETCH(PdfItemRow, row);
         TempWorkFolder folder;
         folder.writeFile("$$label.dat", labels(81));
         PdfChoice dialogs;
@@ -112,11 +127,11 @@ class TestPrintReport : public QObject {
         QVERIFY(window);
         dialogs.expectPrint(true);
         trigger(*window, QStringLiteral("mnuFile_PrintSetup"));
-        expectPrintQuestions(dialogs, item.endsWith(u"All"));
-        trigger(*window, item);
+        expectPrintQuestions(dialogs, row.item.endsWith(u"All"));
+        trigger(*window, row.item);
         LM_VERIFY_DIALOGS(dialogs);
         QVERIFY(QFile::exists(dialogs.pdf));
-        QCOMPARE(statusMessage(*window), lm::printedMessage(true, dialogs.pdf, sheets));
+        QCOMPARE(statusMessage(*window), lm::printedMessage(true, dialogs.pdf, row.sheets));
     }
     // With no printer installed the labels go into labels.pdf in the working
     // folder; the first print of the run says where that is.
@@ -125,11 +140,7 @@ class TestPrintReport : public QObject {
         QVERIFY(s.window);
         const QString pdf = s.folder.path() + QStringLiteral("/labels.pdf");
         expectPrintQuestions(s.dialogs, false);
-        s.dialogs.expectOk(
-            QStringLiteral(
-                "No printer is installed, so the labels were written to the PDF file %1.")
-                .arg(pdf),
-            MessageIcon::Information);
+        s.dialogs.expectOk(kFallbackPdf.arg(pdf), MessageIcon::Information);
         trigger(*s.window, QStringLiteral("mnuFile_PrintPage"));
         LM_VERIFY_DIALOGS(s.dialogs);
         QVERIFY(QFile::exists(pdf));
@@ -162,11 +173,8 @@ class TestPrintReport : public QObject {
         });
         watch.start(0);
         expectPrintQuestions(s.dialogs, true);
-        s.dialogs.expectOk(
-            QStringLiteral(
-                "No printer is installed, so the labels were written to the PDF file %1.")
-                .arg(s.folder.path() + QStringLiteral("/labels.pdf")),
-            MessageIcon::Information);
+        s.dialogs.expectOk(kFallbackPdf.arg(s.folder.path() + QStringLiteral("/labels.pdf")),
+                           MessageIcon::Information);
         trigger(*s.window, QStringLiteral("mnuFile_PrintAll"));
         LM_VERIFY_DIALOGS(s.dialogs);
         QStringList expected;
