@@ -249,14 +249,18 @@ def sample_stream(files, seed):
     """Every candidate of the files, in the seeded order of the sample: the
     files shuffled, then one candidate of each file in turn, so the sample
     spreads over all files before any file gets a second mutant."""
-    rng = random.Random(seed)
+    # Each file's candidates are shuffled by a generator of their own, and the
+    # files by another: a change to one source file changes only its own
+    # mutants, so the runs before and after a change to the tests or to one
+    # file draw the same mutants everywhere else.
+    order = list(files)
+    random.Random(seed).shuffle(order)
     per_file = []
-    for path in files:
+    for path in order:
         found = candidates(path)
-        rng.shuffle(found)
+        random.Random("%d:%s" % (seed, path)).shuffle(found)
         if found:
             per_file.append(found)
-    rng.shuffle(per_file)
     while per_file:
         for found in per_file:
             yield found.pop()
