@@ -13,9 +13,41 @@
 #include "core/connexionextract.h"
 #include "storefixtures.h"
 #include "testdata.h"
+#include "testkit.h"
 
 using lmtest::readBytes;
 using lmtest::writeBytes;
+
+struct LineRow {
+    const char* name;
+    int callIndex;
+    QByteArray file, expected;
+};
+LM_TEST_ROW(LineRow)
+
+struct CallIndexRow {
+    const char* name;
+    int callIndex;
+    bool multiple;      // one many-record file instead of a folder of records
+    QByteArray record;  // the texts one record writes
+};
+LM_TEST_ROW(CallIndexRow)
+
+struct MultipleRow {
+    const char* name;
+    QByteArray input;
+    int callIndex;
+    QByteArray expected;
+    long long records;
+};
+LM_TEST_ROW(MultipleRow)
+
+struct FolderInputRow {
+    const char* name;
+    const char* input;
+    const char* reason;  // empty: an empty output
+};
+LM_TEST_ROW(FolderInputRow)
 
 namespace {
 
@@ -84,102 +116,87 @@ class TestConnexionExtract : public QObject {
     Q_OBJECT
   private slots:
     void lineRule_data() {
-        QTest::addColumn<int>("callIndex");
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QByteArray>("expected");
-
         QList<QByteArray> eight;
         for (int i = 1; i <= 8; ++i)
             eight << cx("S" + QByteArray::number(i), "P" + QByteArray::number(i));
         QList<QByteArray> withSecond = eight;
         withSecond[5] = cx("", "Q6");
         withSecond[6] = cx("", "Q7");
-        QTest::newRow("sl4: lines without spine after the first five")
-            << 3 << crlfLines(withSecond)
-            << text({"S1", "S2", "S3", "S4", "S5", "S8"}) + "~~" +
-                   text({"P1", "P2", "P3", "P4", "P5"}) + "~~" + text({"Q6", "Q7"}) + "~~";
-
         const QList<QByteArray> five = eight.mid(0, 5);
         const QByteArray fiveSpines = text({"S1", "S2", "S3", "S4", "S5"});
         const QByteArray fivePockets = text({"P1", "P2", "P3", "P4", "P5"});
-        QTest::newRow("blank lines before the second pocket are skipped, inside it taken")
-            << 3
-            << crlfLines(five + QList<QByteArray>{"", "      ", cx("", "Q1"), "", cx("", "Q3")})
-            << fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "", "Q3"}) + "~~";
         QList<QByteArray> sevenSecond = five;
         for (int i = 1; i <= 7; ++i) sevenSecond << cx("", "Q" + QByteArray::number(i));
-        QTest::newRow("at most five second-pocket lines")
-            << 3 << crlfLines(sevenSecond)
-            << fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "Q2", "Q3", "Q4", "Q5"}) + "~~";
-
         const QByteArray sl6File =
             crlfLines({cx("S1", "A"), cx("S2", "B"), cx("S3", "C"), cx("", "D"), cx("", "E"),
                        cx("", "F"), cx("", "G"), cx("", " H"), cx("", "I")});
-        QTest::newRow("sl6: empty line before the second, after a third beginning with a space")
-            << 4 << sl6File
-            << text({"S1", "S2", "S3"}) + "~~" + "A\r\n\r\nB\r\n\r\nC\r\nD\r\nE\r\n~~" +
-                   "F\r\n\r\nG\r\n H\r\n\r\nI\r\n~~";
-
-        QTest::newRow("comment lines add nothing and do not count")
-            << 3
-            << crlfLines({"!! Connexion label export", cx("S1", "P1"), "!!S2        P2",
-                          cx("S3", "P3"), cx("", "P4"), cx("", "P5"), "!! between", cx("", "P6"),
-                          cx("", "Q1")})
-            << text({"S1", "S3"}) + "~~" + text({"P1", "P3", "P4", "P5", "P6"}) + "~~" +
-                   text({"Q1"}) + "~~";
-        QTest::newRow("spine trimmed, pocket kept as it is")
-            << 3 << crlfLines({cx("  QA76  ", "  Title  ")})
-            << text({"QA76"}) + "~~" + text({"  Title  "}) + "~~~~";
-        QTest::newRow("LF, CR LF and no line end at all")
-            << 3 << QByteArray("S1         P1\r\nS2         P2\nS3         P\rX")
-            << text({"S1", "S2", "S3"}) + "~~" + text({"P1", "P2", "P\rX"}) + "~~~~";
+        const QByteArray commented = crlfLines(
+            {"!! Connexion label export", cx("S1", "P1"), "!!S2        P2", cx("S3", "P3"),
+             cx("", "P4"), cx("", "P5"), "!! between", cx("", "P6"), cx("", "Q1")});
+        lmtest::addRows<LineRow>({
+            {"sl4: lines without spine after the first five", 3, crlfLines(withSecond),
+             text({"S1", "S2", "S3", "S4", "S5", "S8"}) + "~~" +
+                 text({"P1", "P2", "P3", "P4", "P5"}) + "~~" + text({"Q6", "Q7"}) + "~~"},
+            {"blank lines before the second pocket are skipped, inside it taken", 3,
+             crlfLines(five + QList<QByteArray>{"", "      ", cx("", "Q1"), "", cx("", "Q3")}),
+             fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "", "Q3"}) + "~~"},
+            {"at most five second-pocket lines", 3, crlfLines(sevenSecond),
+             fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "Q2", "Q3", "Q4", "Q5"}) + "~~"},
+            {"sl6: empty line before the second, after a third beginning with a space", 4, sl6File,
+             text({"S1", "S2", "S3"}) + "~~" + "A\r\n\r\nB\r\n\r\nC\r\nD\r\nE\r\n~~" +
+                 "F\r\n\r\nG\r\n H\r\n\r\nI\r\n~~"},
+            {"comment lines add nothing and do not count", 3, commented,
+             text({"S1", "S3"}) + "~~" + text({"P1", "P3", "P4", "P5", "P6"}) + "~~" +
+                 text({"Q1"}) + "~~"},
+            {"spine trimmed, pocket kept as it is", 3, crlfLines({cx("  QA76  ", "  Title  ")}),
+             text({"QA76"}) + "~~" + text({"  Title  "}) + "~~~~"},
+            {"LF, CR LF and no line end at all", 3,
+             QByteArray("S1         P1\r\nS2         P2\nS3         P\rX"),
+             text({"S1", "S2", "S3"}) + "~~" + text({"P1", "P2", "P\rX"}) + "~~~~"},
+        });
     }
     void lineRule() {
-        QFETCH(int, callIndex);
-        QFETCH(QByteArray, file);
-        QFETCH(QByteArray, expected);
-        Extracted extracted = extractFolder({file}, callIndex);
+        QFETCH(LineRow, row);
+        Extracted extracted = extractFolder({row.file}, row.callIndex);
         QVERIFY2(extracted.ok(), extracted.error());
-        QCOMPARE(extracted.output, expected);
+        QCOMPARE(extracted.output, row.expected);
         QCOMPARE(extracted.result->recordsWritten, 1LL);
         QVERIFY(extracted.result->messages.empty());
     }
     void textsPerCallIndex_data() {
-        QTest::addColumn<int>("callIndex");
-        QTest::addColumn<bool>("multiple");
-        QTest::addColumn<QByteArray>("record");  // the texts one record writes
-
+        lmtest::rowColumn<CallIndexRow>();
         const QByteArray spine = text({"S"});
         const QByteArray second = text({"f", "g", "h"});
         for (bool multiple : {false, true}) {
             const char* kind = multiple ? "many-record file" : "folder";
-            QTest::addRow("sp2, %s", kind) << 2 << multiple << spine + "~~" + spine + "~~";
-            QTest::addRow("sl6, %s", kind) << 4 << multiple
-                                           << spine + "~~" + "a\r\n\r\nb\r\n\r\nc\r\nd\r\ne\r\n~~" +
-                                                  "f\r\n\r\ng\r\n\r\nh\r\n~~";
-            QTest::addRow("slb, %s", kind) << 5 << multiple << spine + "~~" + second + "~~";
+            QTest::addRow("sp2, %s", kind)
+                << CallIndexRow{"", 2, multiple, spine + "~~" + spine + "~~"};
+            QTest::addRow("sl6, %s", kind) << CallIndexRow{
+                "", 4, multiple,
+                spine + "~~" + "a\r\n\r\nb\r\n\r\nc\r\nd\r\ne\r\n~~" + "f\r\n\r\ng\r\n\r\nh\r\n~~"};
+            QTest::addRow("slb, %s", kind)
+                << CallIndexRow{"", 5, multiple, spine + "~~" + second + "~~"};
             QTest::addRow("sp1/sp2-f3, %s", kind)
-                << 10 << multiple << (multiple ? spine + "~~" : QByteArray());
+                << CallIndexRow{"", 10, multiple, multiple ? spine + "~~" : QByteArray()};
             for (int index : {7, 8, 9, 0, 11, -1})
                 QTest::addRow("call index %d, %s", index, kind)
-                    << index << multiple << QByteArray();
+                    << CallIndexRow{"", index, multiple, {}};
         }
     }
     void textsPerCallIndex() {
-        QFETCH(int, callIndex);
-        QFETCH(bool, multiple);
-        QFETCH(QByteArray, record);
+        QFETCH(CallIndexRow, row);
+        const QByteArray& record = row.record;
         const QByteArray file =
             crlfLines({cx("S", "a"), cx("", "b"), cx("", "c"), cx("", "d"), cx("", "e"),
                        cx("", "f"), cx("", "g"), "!! note", cx("", "h")});
-        Extracted extracted = multiple ? extractMultiple(file + file, callIndex)
-                                       : extractFolder({file, file}, callIndex);
+        Extracted extracted = row.multiple ? extractMultiple(file + file, row.callIndex)
+                                           : extractFolder({file, file}, row.callIndex);
         QVERIFY2(extracted.ok(), extracted.error());
         QCOMPARE(extracted.output, record + record);
         QCOMPARE(extracted.result->recordsRead, 2LL);
         QCOMPARE(extracted.result->recordsWritten, record.isEmpty() ? 0LL : 2LL);
-        const std::vector<std::string> messages(record.isEmpty() ? 2 : 0,
-                                                "Invalid Call Index " + std::to_string(callIndex));
+        const std::vector<std::string> messages(
+            record.isEmpty() ? 2 : 0, "Invalid Call Index " + std::to_string(row.callIndex));
         QCOMPARE(extracted.result->messages, messages);
     }
     void folderRecordsOldestFirst() {
@@ -214,65 +231,58 @@ class TestConnexionExtract : public QObject {
         }
     }
     void multipleRecords_data() {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<int>("callIndex");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<long long>("records");
-
         QList<QByteArray> twenty;
         for (int i = 1; i <= 20; ++i) twenty << "L" + QByteArray::number(i);
         const QList<QByteArray> nine = twenty.mid(0, 9);
         const QByteArray nineText = text(nine) + "~~";
-        QTest::newRow("20 lines: two records, the last two lines dropped")
-            << crlfLines(twenty) << 1 << nineText + text(twenty.mid(9, 9)) + "~~" << 2LL;
-        QTest::newRow("blank lines between records are skipped")
-            << crlfLines(QList<QByteArray>{"", "   "} + nine + QList<QByteArray>{"", "", "    "} +
-                         nine + QList<QByteArray>{""})
-            << 1 << nineText + nineText << 2LL;
         QList<QByteArray> withBlank = nine;
         withBlank.insert(4, "");
-        QTest::newRow("a blank line inside a record counts")
-            << crlfLines(withBlank) << 1 << text(nine.mid(0, 8)) + "~~" << 1LL;
         QList<QByteArray> withComment = nine;
         withComment.insert(0, "!! record 1");
-        QTest::newRow("a comment line counts toward nine")
-            << crlfLines(withComment) << 1 << text(nine.mid(0, 8)) + "~~" << 1LL;
-        QTest::newRow("the export of Connexion, sl4")
-            << readBytes(QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_multiple.txt")) << 3
-            << QByteArray(
-                   "FIC\r\nADAMS\r\nc.1\r\n~~"
-                   "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n~~"
-                   "Adams, Douglas.\r\n31234000777000\r\n~~"
-                   "QA76.73\r\n.S77\r\n2013\r\n~~"
-                   "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th "
-                   "ed.\r\n2013.\r\n~~"
-                   "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n~~"
-                   "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n~~"
-                   "Oxford English\r\ndictionary.\r\n\r\n\r\n\r\n~~"
-                   "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n~~")
-            << 3LL;
+        lmtest::addRows<MultipleRow>({
+            {"20 lines: two records, the last two lines dropped", crlfLines(twenty), 1,
+             nineText + text(twenty.mid(9, 9)) + "~~", 2},
+            {"blank lines between records are skipped",
+             crlfLines(QList<QByteArray>{"", "   "} + nine + QList<QByteArray>{"", "", "    "} +
+                       nine + QList<QByteArray>{""}),
+             1, nineText + nineText, 2},
+            {"a blank line inside a record counts", crlfLines(withBlank), 1,
+             text(nine.mid(0, 8)) + "~~", 1},
+            {"a comment line counts toward nine", crlfLines(withComment), 1,
+             text(nine.mid(0, 8)) + "~~", 1},
+            {"the export of Connexion, sl4",
+             readBytes(QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_multiple.txt")), 3,
+             QByteArray(
+                 "FIC\r\nADAMS\r\nc.1\r\n~~"
+                 "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n~~"
+                 "Adams, Douglas.\r\n31234000777000\r\n~~"
+                 "QA76.73\r\n.S77\r\n2013\r\n~~"
+                 "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th "
+                 "ed.\r\n2013.\r\n~~"
+                 "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n~~"
+                 "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n~~"
+                 "Oxford English\r\ndictionary.\r\n\r\n\r\n\r\n~~"
+                 "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n~~"),
+             3},
+        });
     }
     void multipleRecords() {
-        QFETCH(QByteArray, input);
-        QFETCH(int, callIndex);
-        QFETCH(QByteArray, expected);
-        QFETCH(long long, records);
-        Extracted extracted = extractMultiple(input, callIndex);
+        QFETCH(MultipleRow, row);
+        Extracted extracted = extractMultiple(row.input, row.callIndex);
         QVERIFY2(extracted.ok(), extracted.error());
-        QCOMPARE(extracted.output, expected);
-        QCOMPARE(extracted.result->recordsWritten, records);
-        QCOMPARE(extracted.result->recordsRead, records);
+        QCOMPARE(extracted.output, row.expected);
+        QCOMPARE(extracted.result->recordsWritten, row.records);
+        QCOMPARE(extracted.result->recordsRead, row.records);
     }
     void folderInputs_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("reason");  // empty: an empty output
-        QTest::newRow("a file, not a folder") << "file.txt"
-                                              << "Not a directory";
-        QTest::newRow("only subfolders") << "folder" << QString();
+        lmtest::addRows<FolderInputRow>({
+            {"a file, not a folder", "file.txt", "Not a directory"},
+            {"only subfolders", "folder", ""},
+        });
     }
     void folderInputs() {
-        QFETCH(QString, input);
-        QFETCH(QString, reason);
+        QFETCH(FolderInputRow, row);
+        const QString reason = QString::fromUtf8(row.reason);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder/2023/march")));
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder/2024")));
@@ -280,7 +290,7 @@ class TestConnexionExtract : public QObject {
         writeBytes(dir.filePath(QStringLiteral("file.txt")), "QA76\r\n");
         const QString out = dir.filePath(QStringLiteral("NewFile_1.dat"));
         writeBytes(out, "OLD~~");
-        const std::string path = dir.filePath(input).toStdString();
+        const std::string path = dir.filePath(QString::fromUtf8(row.input)).toStdString();
         lm::Result<lm::ExtractSummary> result = lm::InfoExtract(path, 1, out.toStdString());
         if (reason.isEmpty()) {
             QVERIFY(result.ok());
