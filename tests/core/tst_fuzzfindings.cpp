@@ -10,9 +10,38 @@
 #include "core/importconvert.h"
 #include "core/settings.h"
 #include "storefixtures.h"
+#include "testkit.h"
 
-Q_DECLARE_METATYPE(std::string)
-Q_DECLARE_METATYPE(lm::Settings)
+struct SettingsRow {
+    const char* name;
+    lm::Settings settings;
+    std::string named;  // the item refused; empty: stored
+};
+LM_TEST_ROW(SettingsRow)
+
+struct QuoteRow {
+    const char* name;
+    std::string line, named;
+};
+LM_TEST_ROW(QuoteRow)
+
+struct ImportRow {
+    const char* name;
+    int labelType;
+    std::string exportText;
+    int refusedAtLine;  // 0: converted
+    long long labels;
+};
+LM_TEST_ROW(ImportRow)
+
+struct ExtractRow {
+    const char* name;
+    int callIndex;
+    bool folder;  // one record in a folder instead of a many-record file
+    std::string exportText;
+    std::string refusal;  // empty: extracted
+};
+LM_TEST_ROW(ExtractRow)
 
 namespace {
 
@@ -36,6 +65,14 @@ lm::SettingsVariant textVariant(const std::string& text) {
     v.kind = lm::SettingsVariant::Kind::Text;
     v.text = text;
     return v;
+}
+
+// The default settings with `change` made to them.
+template <class Change>
+lm::Settings changed(Change change) {
+    lm::Settings s = lm::defaultSettings();
+    change(s);
+    return s;
 }
 
 // Nine content lines and three trailing lines of a single-column export,
@@ -93,51 +130,51 @@ class TestFuzzFindings : public QObject {
     // "2.225073858507201e-308" and read back as a text, because strtod reports
     // such a number as a range error.
     void settingsAreStoredExactlyOrNotAtAll_data() {
-        QTest::addColumn<lm::Settings>("settings");
-        QTest::addColumn<std::string>("named");  // the item refused; empty: stored
-
-        lm::Settings s = lm::defaultSettings();
-        s.SpineFontName = "Ar\"ial";
-        QTest::newRow("quote in the spine font name") << s << std::string("Item 1 (SpineFontName)");
-        s = lm::defaultSettings();
-        s.PocketFontName = "Times\r\nRoman";
-        QTest::newRow("line break in the pocket font name")
-            << s << std::string("Item 8 (PocketFontName)");
-        s = lm::defaultSettings();
-        s.SpineFontItalic = textVariant("say \"yes\"");
-        QTest::newRow("quote in a text flag") << s << std::string("Item 5 (SpineFontItalic)");
-        s = lm::defaultSettings();
-        s.PocketFontBold = numberVariant(std::numeric_limits<double>::quiet_NaN());
-        QTest::newRow("flag that is not a number") << s << std::string("Item 11 (PocketFontBold)");
-        s = lm::defaultSettings();
-        s.SpineFontSize = 32768;
-        QTest::newRow("font size past 16 bits") << s << std::string("Item 2 (SpineFontSize)");
-        s = lm::defaultSettings();
-        s.PocketLeftMargin = -32769;
-        QTest::newRow("margin below 16 bits") << s << std::string("Item 21 (PocketLeftMargin)");
-        // Settings at the edges read back as written.
-        s = lm::defaultSettings();
-        s.SpineFontBold = numberVariant(2.225073858507201e-308);
-        QTest::newRow("subnormal flag") << s << std::string();
-        s = lm::defaultSettings();
-        s.PocketFontStrikethru = numberVariant(std::numeric_limits<double>::denorm_min());
-        QTest::newRow("smallest subnormal flag") << s << std::string();
-        s = lm::defaultSettings();
-        s.SpineFontItalic = numberVariant(std::numeric_limits<double>::max());
-        QTest::newRow("largest flag") << s << std::string();
-        s = lm::defaultSettings();
-        s.SpineFontName = "Arial, Narrow";
-        s.PocketFontName = "";
-        s.PocketFontBold = textVariant("  yes  ");
-        QTest::newRow("comma, empty name, blanks in a text flag") << s << std::string();
-        s = lm::defaultSettings();
-        s.SpineFontSize = -32768;
-        s.PageTopMargin = 32767;
-        QTest::newRow("16-bit limits") << s << std::string();
+        using S = lm::Settings;
+        lmtest::addRows<SettingsRow>({
+            {"quote in the spine font name", changed([](S& s) { s.SpineFontName = "Ar\"ial"; }),
+             "Item 1 (SpineFontName)"},
+            {"line break in the pocket font name",
+             changed([](S& s) { s.PocketFontName = "Times\r\nRoman"; }), "Item 8 (PocketFontName)"},
+            {"quote in a text flag",
+             changed([](S& s) { s.SpineFontItalic = textVariant("say \"yes\""); }),
+             "Item 5 (SpineFontItalic)"},
+            {"flag that is not a number", changed([](S& s) {
+                 s.PocketFontBold = numberVariant(std::numeric_limits<double>::quiet_NaN());
+             }),
+             "Item 11 (PocketFontBold)"},
+            {"font size past 16 bits", changed([](S& s) { s.SpineFontSize = 32768; }),
+             "Item 2 (SpineFontSize)"},
+            {"margin below 16 bits", changed([](S& s) { s.PocketLeftMargin = -32769; }),
+             "Item 21 (PocketLeftMargin)"},
+            // Settings at the edges read back as written.
+            {"subnormal flag",
+             changed([](S& s) { s.SpineFontBold = numberVariant(2.225073858507201e-308); }), ""},
+            {"smallest subnormal flag", changed([](S& s) {
+                 s.PocketFontStrikethru = numberVariant(std::numeric_limits<double>::denorm_min());
+             }),
+             ""},
+            {"largest flag", changed([](S& s) {
+                 s.SpineFontItalic = numberVariant(std::numeric_limits<double>::max());
+             }),
+             ""},
+            {"comma, empty name, blanks in a text flag", changed([](S& s) {
+                 s.SpineFontName = "Arial, Narrow";
+                 s.PocketFontName = "";
+                 s.PocketFontBold = textVariant("  yes  ");
+             }),
+             ""},
+            {"16-bit limits", changed([](S& s) {
+                 s.SpineFontSize = -32768;
+                 s.PageTopMargin = 32767;
+             }),
+             ""},
+        });
     }
     void settingsAreStoredExactlyOrNotAtAll() {
-        QFETCH(lm::Settings, settings);
-        QFETCH(std::string, named);
+        QFETCH(SettingsRow, row);
+        const lm::Settings& settings = row.settings;
+        const std::string& named = row.named;
         QTemporaryDir dir;
         const std::string path = dir.filePath(QStringLiteral("$$$set.val")).toStdString();
         const std::string old = lm::formatSettingsLine(lm::defaultSettings());
@@ -164,21 +201,17 @@ class TestFuzzFindings : public QObject {
     // fuzz_settings: an unquoted item holding a double quote read as a text
     // that, written back quoted, reads as another text (\0\x15"yes" -> \0\x15).
     void quoteInsideAnUnquotedItemIsRefused_data() {
-        QTest::addColumn<std::string>("line");
-        QTest::addColumn<std::string>("named");
-        QTest::newRow("font name")
-            << lineWithItem(1, "Ar\"ial") << std::string("item 1 (SpineFontName)");
-        QTest::newRow("flag") << lineWithItem(11, "x\"yes\"")
-                              << std::string("item 11 (PocketFontBold)");
-        QTest::newRow("quote at the end")
-            << lineWithItem(13, "yes\"") << std::string("item 13 (PocketFontStrikethru)");
+        lmtest::addRows<QuoteRow>({
+            {"font name", lineWithItem(1, "Ar\"ial"), "item 1 (SpineFontName)"},
+            {"flag", lineWithItem(11, "x\"yes\""), "item 11 (PocketFontBold)"},
+            {"quote at the end", lineWithItem(13, "yes\""), "item 13 (PocketFontStrikethru)"},
+        });
     }
     void quoteInsideAnUnquotedItemIsRefused() {
-        QFETCH(std::string, line);
-        QFETCH(std::string, named);
-        lm::Result<lm::Settings> parsed = lm::parseSettingsText(line);
+        QFETCH(QuoteRow, row);
+        lm::Result<lm::Settings> parsed = lm::parseSettingsText(row.line);
         QVERIFY(!parsed.ok());
-        QVERIFY2(parsed.error().reason.find(named) != std::string::npos,
+        QVERIFY2(parsed.error().reason.find(row.named) != std::string::npos,
                  parsed.error().reason.c_str());
         QVERIFY(parsed.error().reason.find("double quote") != std::string::npos);
     }
@@ -188,42 +221,35 @@ class TestFuzzFindings : public QObject {
     // read as spines). Such an export is now refused; "~~" that no label takes
     // (columns 9 and 10, a label the export cuts short) is no concern.
     void importWithTwoTildesInALabel_data() {
-        QTest::addColumn<int>("labelType");
-        QTest::addColumn<std::string>("exportText");
-        QTest::addColumn<int>("refusedAtLine");  // 0: converted
-        QTest::addColumn<long long>("labels");
-
-        QTest::newRow("sp1 spine line of the second label")
-            << 1 << spineBlock("A") + spineBlock("B", 4, "QA~~76") << 13 << 0LL;
-        QTest::newRow("slb pocket part")
-            << 5 << twoColumnBlock(9, 2, twoColumns("PS3545", "Hemingway ~~ Ernest")) + "\n\n\n"
-            << 1 << 0LL;
-        QTest::newRow("sl4 second pocket")
-            << 3
-            << twoColumnBlock(4) + "MID\n" + twoColumnBlock(4, 3, twoColumns("S", "~~")) + "\n\n\n"
-            << 1 << 0LL;
-        QTest::newRow("tildes in columns 9 and 10 are not read")
-            << 5 << twoColumnBlock(9, 1, "PS3545  ~~Title") + "\n\n\n"
-            << 0 << 1LL;
-        QTest::newRow("tildes in the line that ends a short export")
-            << 1 << spineBlock("A") + spineBlock("B").substr(0, 20) + "~~" << 0 << 1LL;
-        QTest::newRow("tildes apart") << 1 << spineBlock("A", 1, "~ ~ A~") << 0 << 1LL;
+        lmtest::addRows<ImportRow>({
+            {"sp1 spine line of the second label", 1,
+             spineBlock("A") + spineBlock("B", 4, "QA~~76"), 13, 0},
+            {"slb pocket part", 5,
+             twoColumnBlock(9, 2, twoColumns("PS3545", "Hemingway ~~ Ernest")) + "\n\n\n", 1, 0},
+            {"sl4 second pocket", 3,
+             twoColumnBlock(4) + "MID\n" + twoColumnBlock(4, 3, twoColumns("S", "~~")) + "\n\n\n",
+             1, 0},
+            {"tildes in columns 9 and 10 are not read", 5,
+             twoColumnBlock(9, 1, "PS3545  ~~Title") + "\n\n\n", 0, 1},
+            {"tildes in the line that ends a short export", 1,
+             spineBlock("A") + spineBlock("B").substr(0, 20) + "~~", 0, 1},
+            {"tildes apart", 1, spineBlock("A", 1, "~ ~ A~"), 0, 1},
+        });
     }
     void importWithTwoTildesInALabel() {
-        QFETCH(int, labelType);
-        QFETCH(std::string, exportText);
-        QFETCH(int, refusedAtLine);
-        QFETCH(long long, labels);
+        QFETCH(ImportRow, row);
+        const int refusedAtLine = row.refusedAtLine;
         QTemporaryDir dir;
         const std::string exportPath = dir.filePath(QStringLiteral("export.txt")).toStdString();
         const std::string output = dir.filePath(QStringLiteral("$$$aaaa.dat")).toStdString();
-        writeAll(exportPath, exportText);
+        writeAll(exportPath, row.exportText);
         writeAll(output, "previous~~");
 
-        lm::Result<lm::ConvertSummary> converted = lm::FileConvert(exportPath, labelType, output);
+        lm::Result<lm::ConvertSummary> converted =
+            lm::FileConvert(exportPath, row.labelType, output);
         if (refusedAtLine == 0) {
             QVERIFY2(converted.ok(), converted.ok() ? "" : converted.error().message().c_str());
-            QCOMPARE(converted->labelsWritten, labels);
+            QCOMPARE(converted->labelsWritten, row.labels);
             return;
         }
         QVERIFY(!converted.ok());
@@ -239,35 +265,31 @@ class TestFuzzFindings : public QObject {
     // is taken unchanged. Texts a call index does not write (the first pocket
     // for slb) and comment lines may hold "~~".
     void extractWithTwoTildesInARecord_data() {
-        QTest::addColumn<int>("callIndex");
-        QTest::addColumn<bool>("folder");
-        QTest::addColumn<std::string>("exportText");
-        QTest::addColumn<std::string>("refusal");  // empty: extracted
-
-        QTest::newRow("many records: spine column of the second record")
-            << 3 << false << record() + "\n" + record(2, "QA~~76") << std::string("line 11");
-        QTest::newRow("many records: first pocket")
-            << 4 << false << record(1, "QA76       Title ~~ more") << std::string("line 1");
-        QTest::newRow("one-record folder: second pocket")
-            << 5 << true << record(6, "           ~~") << std::string("this export");
-        QTest::newRow("first pocket that slb does not write")
-            << 5 << false << record(1, "QA76       Title ~~ more") << std::string();
-        QTest::newRow("comment line") << 1 << true << record(4, "!! ~~ comment") << std::string();
-        QTest::newRow("call index that writes nothing")
-            << 7 << false << record(2, "QA~~76") << std::string();
+        lmtest::addRows<ExtractRow>({
+            {"many records: spine column of the second record", 3, false,
+             record() + "\n" + record(2, "QA~~76"), "line 11"},
+            {"many records: first pocket", 4, false, record(1, "QA76       Title ~~ more"),
+             "line 1"},
+            {"one-record folder: second pocket", 5, true, record(6, "           ~~"),
+             "this export"},
+            {"first pocket that slb does not write", 5, false,
+             record(1, "QA76       Title ~~ more"), ""},
+            {"comment line", 1, true, record(4, "!! ~~ comment"), ""},
+            {"call index that writes nothing", 7, false, record(2, "QA~~76"), ""},
+        });
     }
     void extractWithTwoTildesInARecord() {
-        QFETCH(int, callIndex);
-        QFETCH(bool, folder);
-        QFETCH(std::string, exportText);
-        QFETCH(std::string, refusal);
+        QFETCH(ExtractRow, row);
+        const bool folder = row.folder;
+        const int callIndex = row.callIndex;
+        const std::string& refusal = row.refusal;
         QTemporaryDir dir;
         QDir(dir.path()).mkdir(QStringLiteral("exports"));
         const std::string exportPath = dir.filePath(folder ? QStringLiteral("exports/record.txt")
                                                            : QStringLiteral("records.txt"))
                                            .toStdString();
         const std::string output = dir.filePath(QStringLiteral("NewFile.dat")).toStdString();
-        writeAll(exportPath, exportText);
+        writeAll(exportPath, row.exportText);
         writeAll(output, "previous~~");
 
         lm::Result<lm::ExtractSummary> extracted =
