@@ -467,6 +467,72 @@ def suites_for(path, tests, sources, kills, slow):
 
 # ---------------------------------------------------------------- the run
 
+def run_mutant(mutant, original_lines, suites, workspace, build_dir, build_log, timeouts, jobs):
+    """Writes the mutant into the checkout, builds and runs the suites until
+    one fails, and puts the original back. Returns (status, the suite that
+    killed it or ran out of time)."""
+    workspace.apply(mutant, original_lines)
+    try:
+        # The likeliest killers first, built alone; the rest only when the
+        # mutant outlives them.
+        first, rest = suites[:2], suites[2:]
+        if not build(build_dir, [t.target for t in first], build_log, mutant):
+            return "not viable", None
+        outcome, name, _ = run_tests(first, timeouts, jobs)
+        if outcome == "passed" and rest:
+            if not build(build_dir, [t.target for t in rest], build_log, mutant):
+                return "not viable", None
+            outcome, name, _ = run_tests(rest, timeouts, jobs)
+        return {"passed": "survived", "failed": "killed", "timeout": "timed out"}[outcome], name
+    finally:
+        workspace.restore(mutant)
+
+
+def recheck(changed, files, seed, tests, timeouts, sources, slow, workspace, build_dir,
+            build_log, jobs):
+    """Runs again, against every suite, the recorded mutants that one of the
+    `changed` suites killed first: a change to those suites can let live only
+    these, since every other recorded mutant was killed by a suite that did
+    not change. Returns how many survive now."""
+    recorded = load_killed()
+    if recorded is None:
+        sys.exit("no recorded run: %s is missing" % os.path.relpath(KILLED_FILE, ROOT))
+    known = {t.name for t in tests}
+    for name in changed:
+        if name not in known:
+            sys.exit("no such suite: %s" % name)
+    wanted = {i for i, by in recorded.items() if by is None or by in changed}
+    print("%d recorded mutants were killed first by %s; each runs again against every suite"
+          % (len(wanted), ", ".join(changed)), flush=True)
+    lost = []
+    done = 0
+    file_lines = {}
+    for mutant in sample_stream(files, seed):
+        if not wanted:
+            break
+        if mutant.id not in wanted:
+            continue
+        wanted.discard(mutant.id)
+        if mutant.path not in file_lines:
+            with open(os.path.join(ROOT, mutant.path), encoding="utf-8") as f:
+                file_lines[mutant.path] = f.read().split("\n")
+        t0 = time.monotonic()
+        status, by = run_mutant(mutant, file_lines[mutant.path],
+                                suites_for(mutant.path, tests, sources, {}, slow), workspace,
+                                build_dir, build_log, timeouts, jobs)
+        done += 1
+        if status == "survived":
+            lost.append(mutant.id)
+        print("[%3d] %-10s %5.1f s  %s%s" % (done, status, time.monotonic() - t0, mutant.id,
+                                             "  (" + by + ")" if by else ""), flush=True)
+    if wanted:
+        print("not in the sample any more (their sources changed): %d" % len(wanted))
+    print("run again: %d; surviving now: %d" % (done, len(lost)))
+    for i in lost:
+        print("  surviving now: " + i)
+    return len(lost)
+
+
 def load_equivalent():
     marked = {}
     if os.path.exists(EQUIVALENT_FILE):
@@ -516,19 +582,29 @@ def summarize(results, equivalent, out=sys.stdout):
 
 
 def load_killed():
+    """The recorded run's killed mutants: id -> the suite that killed it
+    (None where the list does not say)."""
     if not os.path.exists(KILLED_FILE):
         return None
+    killed = {}
     with open(KILLED_FILE, encoding="utf-8") as f:
-        return {l.strip() for l in f if l.strip() and not l.startswith("#")}
+        for line in f:
+            if not line.strip() or line.startswith("#"):
+                continue
+            mutant_id, _, by = line.rstrip("\n").partition("  # ")
+            killed[mutant_id.strip()] = by.strip() or None
+    return killed
 
 
 def record_killed(results):
-    ids = sorted(r["id"] for r in results if r["status"] in ("killed", "timed out"))
+    rows = sorted((r["id"], r["by"]) for r in results if r["status"] in ("killed", "timed out"))
     with open(KILLED_FILE, "w", encoding="utf-8") as f:
         f.write("# Killed or timed out in the run taken as the measure (make mutate,\n"
-                "# seed 1): every later run must kill each of them again.\n")
-        f.write("\n".join(ids) + "\n")
-    print("%d killed mutants recorded in %s" % (len(ids), os.path.relpath(KILLED_FILE, ROOT)))
+                "# seed 1): every later run must kill each of them again. After each\n"
+                "# id, the suite that killed it first; a change to one suite can only\n"
+                "# let live the mutants it killed (mutate.py --recheck SUITE).\n")
+        f.write("".join("%s  # %s\n" % (i, by) for i, by in rows))
+    print("%d killed mutants recorded in %s" % (len(rows), os.path.relpath(KILLED_FILE, ROOT)))
 
 
 def compare_with_killed(results, out=sys.stdout):
@@ -574,6 +650,10 @@ def main():
     parser.add_argument("--record-killed", action="store_true",
                         help="after the run, take its killed mutants as the measure "
                              "(mutate/killed.txt) for later runs")
+    parser.add_argument("--recheck", metavar="SUITE[,SUITE]",
+                        help="run again only the recorded mutants these suites killed first, "
+                             "against every suite, after a change to them; fails when one "
+                             "survives")
     args = parser.parse_args()
 
     build_dir = os.path.abspath(args.build_dir)
@@ -630,6 +710,10 @@ def main():
     started = time.monotonic()
     left_out = []
     remaining = list(tests)
+    # A recheck follows a change to a few suites: the last self-check's times
+    # still set fair limits.
+    if args.recheck and os.path.exists(baseline_file):
+        args.reuse_baseline = True
     if args.reuse_baseline and os.path.exists(baseline_file):
         with open(baseline_file) as f:
             known = json.load(f)
@@ -674,6 +758,14 @@ def main():
             key = (os.path.dirname(r["id"].split(":")[0]), r["by"])
             kills[key] = kills.get(key, 0) + 1
 
+    if args.recheck:
+        lost = recheck(args.recheck.split(","), files, args.seed, tests, timeouts, sources,
+                       args.slow, workspace, build_dir, build_log, args.jobs)
+        subprocess.run(["cmake", "--build", build_dir, "-j", "2"], capture_output=True)
+        if lost:
+            sys.exit("mutants killed in the recorded run survive: a test they need was cut")
+        return
+
     with open(results_file, "w") as f:
         f.write(json.dumps({"seed": args.seed, "count": args.count, "only": args.only,
                             "left_out": left_out}) + "\n")
@@ -698,26 +790,9 @@ def main():
         if mutant.id in equivalent:
             record["status"] = "equivalent"
         else:
-            workspace.apply(mutant, file_lines[mutant.path])
-            try:
-                # The likeliest killers first, built alone; the rest only
-                # when the mutant outlives them.
-                first, rest = suites[:2], suites[2:]
-                if not build(build_dir, [t.target for t in first], build_log, mutant):
-                    record["status"] = "not viable"
-                else:
-                    outcome, name, _ = run_tests(first, timeouts, args.jobs)
-                    if outcome == "passed" and rest:
-                        if not build(build_dir, [t.target for t in rest], build_log, mutant):
-                            record["status"] = "not viable"
-                        else:
-                            outcome, name, _ = run_tests(rest, timeouts, args.jobs)
-                    if "status" not in record:
-                        record["status"] = {"passed": "survived", "failed": "killed",
-                                            "timeout": "timed out"}[outcome]
-                        record["by"] = name
-            finally:
-                workspace.restore(mutant)
+            record["status"], record["by"] = run_mutant(
+                mutant, file_lines[mutant.path], suites, workspace, build_dir, build_log,
+                timeouts, args.jobs)
         record["seconds"] = round(time.monotonic() - t0, 1)
         if record["status"] == "killed":
             key = (os.path.dirname(mutant.path), record["by"])
