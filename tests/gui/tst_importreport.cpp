@@ -81,12 +81,6 @@ class TestImportReport : public QObject {
         const QString catme = QStringLiteral("mnuFile_Import");
         QTest::newRow("empty export")
             << int(lm::kSp1) << catme << QByteArray() << "$$$aaaa.dat" << QStringList();
-        QTest::newRow("export shorter than one label")
-            << int(lm::kSp1) << catme << QByteArray("QA76.73\nS77\n") << "$$$aaaa.dat"
-            << QStringList();
-        QTest::newRow("Mailer-1 has no export layout")
-            << int(lm::kMailer1) << catme << QByteArray("QA76.73\n").repeated(24) << "$$$aaaa.dat"
-            << QStringList();
         QTest::newRow("no record for the label type")
             << int(lm::kSpa) << "mnuImport_ConnItem2"
             << QByteArray("QA76.73    Stroustrup, Bjarne.\r\n").repeated(18)
