@@ -166,8 +166,6 @@ class TestSetup : public QObject {
         row("type Mailer-1", B, "mnuSetup_Label_Item_9", Yes,
             "\"Times New Roman\",9,0,#FALSE#,#FALSE#,#FALSE#,#FALSE#,\"Times New Roman\",12,0,"
             "#FALSE#,#FALSE#,#FALSE#,#FALSE#,0,9,2,1090,360,35,30\r\n");
-        // The checked type again still writes its defaults.
-        row("type sp1 again", B, "mnuSetup_Label_Item_1", Yes, kBatchDefaults);
         row("type, No", B, "mnuSetup_Label_Item_3", No, kBatchDefaults);
         row("type refused", B, "mnuSetup_Label_Item_4", NotAsked, kBatchDefaults,
             QStringLiteral(
