@@ -30,8 +30,6 @@ class TestSaveAsName : public QObject {
         QTest::addColumn<QString>("written");
         QTest::newRow("no suffix") << false << "labels"
                                    << "labels.dat";
-        QTest::newRow("other suffix") << false << "labels.txt"
-                                      << "labels.txt";
         QTest::newRow("dotted name") << false << "week.12"
                                      << "week.12";
         QTest::newRow("dot in the folder only") << false << "batch.d/labels"
