@@ -35,12 +35,12 @@ const QString kPipe = QStringLiteral("Not a regular file (a named pipe, a device
 
 // The open dialog each command shows, answered with `answer`.
 void expectOpen(ScriptedDialogs& dialogs, const QString& item, const QString& answer) {
-    QString title = QStringLiteral("Open Label File");  // Load, and the PFW import
+    QString title = QStringLiteral("Open Label File");  // Load
     QString filter = QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*");
     if (item == QLatin1String("mnuImport_ConnItem2")) {
         title = QStringLiteral("Import Connexion Label File");
         filter = QStringLiteral("Label Files (*.dat;*.txt)|*.dat;*.txt|All Files (*.*)|*.*");
-    } else if (item != QLatin1String("mnuFile_Load") && item != QLatin1String("mnuImportPFW")) {
+    } else if (item != QLatin1String("mnuFile_Load")) {
         title = item == QLatin1String("mnuFile_Import")
                     ? QStringLiteral("Import CatME Label File")
                     : QStringLiteral("Import Connecxion Client Label File");
@@ -102,7 +102,6 @@ class TestHostileInput : public QObject {
         // A named pipe would block the window until someone writes to it.
         row("Load, a named pipe", Load, Fifo, {}, load + kPipe);
         row("Load, a folder", Load, Folder, {}, load + QStringLiteral("Is a directory."));
-        row("PFW, 2 GiB + 1", "mnuImportPFW", Sparse, {}, load + tooLong);
 
         row("Connexion Client, binary", "mnuImportConnexionClient", Plain,
             QByteArray("A\0B~~\0~~", 8) + QByteArray(500, '\n'),
