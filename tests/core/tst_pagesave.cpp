@@ -1,6 +1,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <random>
 
 #include "core/editrequest.h"
 #include "core/labelpage.h"
@@ -42,6 +43,12 @@ struct RefusalRow {
     const char* message;  // the start of the refusal; empty when saved
 };
 LM_TEST_ROW(RefusalRow)
+
+struct TypeRow {
+    const char* name;
+    int labelType;
+};
+LM_TEST_ROW(TypeRow)
 
 namespace {
 
@@ -278,6 +285,90 @@ class TestPageSave : public QObject {
         QCOMPARE(state.PageStartPosition, 1);
         QCOMPARE(state.PageEndPosition, 14);
         QCOMPARE(state.LabelFileLength, 14);
+    }
+    void randomEditsAgreeWithAModel_data() {
+        lmtest::rowColumn<TypeRow>();
+        for (int t = lm::kFirstLabelType; t <= lm::kLastLabelType; ++t)
+            QTest::addRow("%s", lm::labelTypeName(t).c_str()) << TypeRow{"", t};
+    }
+    void randomEditsAgreeWithAModel() {
+        // The model: the file as a list of texts. The page is its slice; it is
+        // written back set by set (a set with an empty first text is left out)
+        // with the edit applied at its set position.
+        QFETCH(TypeRow, row);
+        const int labelType = row.labelType;
+        const lm::LabelTypeInfo* type = lm::labelTypeInfo(labelType);
+        const int perSet = lm::textsPerSetPosition(*type);
+        const int perPage = type->textsPerPage();
+        std::mt19937 random{unsigned(100 + labelType)};
+        const char* pendingEdits[] = {lm::kNoPendingEdit, lm::kInsertBlankLabel, lm::kDeleteLabel,
+                                      lm::kMultipleCopyPrinting};
+        const char* endings[] = {"", "~x", "\r\n.C153\r\n2011", "\xe9\x80\x81", "\t~y"};
+
+        for (int round = 0; round < 40; ++round) {
+            Texts texts;
+            const int count = int(random() % std::size_t(perPage * 4)) + 1;
+            for (int i = 0; i < count; ++i)
+                texts.push_back(random() % 9 == 0 ? std::string()
+                                                  : (i % 7 == 3 ? "~t" : "t") + std::to_string(i) +
+                                                        endings[i % 5]);
+            const int pages = (count + perPage - 1) / perPage;
+            const int pageNumber =
+                int(random() % std::size_t(pages + 1)) + 1;  // sometimes past the end
+            lm::EditRequest edit = series(labelType, 2, "v", "1-2", 1);
+            edit.PendingEdit = pendingEdits[random() % 4];
+            edit.SelectedSetIndex = 2 + int(random() % std::size_t(type->lastSetPosition() - 1));
+            edit.PendingEditCount =
+                edit.producesCopies() ? 1 + int(random() % 2) : int(random() % 3);
+
+            const std::size_t first =
+                std::min(texts.size(), std::size_t(perPage) * (pageNumber - 1));
+            const std::size_t last = std::min(texts.size(), first + std::size_t(perPage));
+            Texts expected(texts.begin(), texts.begin() + long(first));
+            for (std::size_t at = first; at < last; at += std::size_t(perSet)) {
+                Texts set(static_cast<std::size_t>(perSet), std::string());
+                for (std::size_t i = 0; i < set.size() && at + i < last; ++i)
+                    set[i] = texts[at + i];
+                if (set[0].empty()) continue;
+                const bool selected =
+                    int((at - first) / std::size_t(perSet)) + 2 == edit.SelectedSetIndex;
+                if (selected && edit.deletesSet()) continue;
+                if (selected && edit.insertsBlankSets()) {
+                    for (int b = 0; b < edit.PendingEditCount; ++b) {
+                        expected.push_back("<Blank>");
+                        for (int i = 1; i < perSet; ++i) expected.push_back("");
+                    }
+                }
+                if (selected && edit.producesCopies()) {
+                    for (const char* number : {"1", "2"}) {
+                        lm::LabelSetTexts numbered =
+                            lm::composeCopy(*type,
+                                            {set[0], type->pairsSpines() ? set[1] : "",
+                                             type->pocketsPerSet > 0 ? set[1] : "",
+                                             type->pocketsPerSet > 1 ? set[2] : ""},
+                                            {std::string("v") + number, std::nullopt});
+                        Texts copy = {numbered.s1};
+                        if (type->pairsSpines()) copy.push_back(numbered.s2);
+                        if (type->pocketsPerSet > 0) copy.push_back(numbered.p1);
+                        if (type->pocketsPerSet > 1) copy.push_back(numbered.p2);
+                        for (int c = 0; c < edit.PendingEditCount; ++c)
+                            expected.insert(expected.end(), copy.begin(), copy.end());
+                    }
+                    continue;
+                }
+                expected.insert(expected.end(), set.begin(), set.end());
+            }
+            expected.insert(expected.end(), texts.begin() + long(last), texts.end());
+
+            OpenFile file(labelType, labelFile(texts), pageNumber);
+            lm::Result<lm::SaveOutcome> saved = file.save(edit);
+            QVERIFY2(saved.ok(), saved.ok() ? "" : saved.error().message().c_str());
+            QCOMPARE(file.content(), labelFile(expected));
+            QCOMPARE(saved->pageReread, edit.movesPageBoundaries());
+            if (saved->pageReread) checkShowsAfresh(file);
+            checkPageStarts(file.state, labelType, pageNumber + 2);
+            if (QTest::currentTestFailed()) return;
+        }
     }
     void unstorableTextsAreRefused_data() {
         const lm::EditRequest none;
