@@ -404,21 +404,46 @@ def build(build_dir, targets, log, mutant):
     return False
 
 
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+
+def with_included_headers(text):
+    """The text followed by every project header it reaches through its
+    includes: a test that includes pagereader.h sees labelfile.h too."""
+    seen = set()
+    parts = [text]
+    pending = INCLUDE.findall(text)
+    while pending:
+        name = pending.pop()
+        if name in seen:
+            continue
+        seen.add(name)
+        path = os.path.join(ROOT, "src", name)
+        if not os.path.exists(path):
+            continue
+        with open(path, encoding="utf-8") as f:
+            header = f.read()
+        parts.append('#include "%s"\n' % name)
+        pending.extend(INCLUDE.findall(header))
+    return "\n".join(parts)
+
+
 def test_sources():
-    """Test name stem -> the text of the source files it is built from, to
-    find the tests that include a mutated file's header."""
+    """Test name stem -> the text of the source files it is built from, with
+    the project headers they reach, to find the tests that include a mutated
+    file's header."""
     texts = {}
     for folder in ("core", "gui", "paint", "cli"):
         directory = os.path.join(ROOT, "tests", folder)
         for name in os.listdir(directory):
             if name.startswith("tst_") and name.endswith(".cpp"):
                 with open(os.path.join(directory, name), encoding="utf-8") as f:
-                    texts["%s_%s" % (folder, name[:-4])] = f.read()
+                    texts["%s_%s" % (folder, name[:-4])] = with_included_headers(f.read())
     fuzz = os.path.join(ROOT, "fuzz")
     for name in os.listdir(fuzz):
         if name.startswith("fuzz_") and name.endswith(".cpp"):
             with open(os.path.join(fuzz, name), encoding="utf-8") as f:
-                texts[name[:-4] + "_replay"] = f.read()
+                texts[name[:-4] + "_replay"] = with_included_headers(f.read())
     return texts
 
 
