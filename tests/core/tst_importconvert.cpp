@@ -95,54 +95,11 @@ class TestImportConvert : public QObject {
         for (int type : {5, 6})
             QTest::addRow("type %d: 9 two-column lines, 3 trailing", type)
                 << type << slb << 2LL << slbText;
-        // The spine-only lines carry text in their pocket columns that must not show up.
-        const QByteArray sl4 =
-            exportLines(twoColumnLines("S", "P", 1, 4) + twoColumnLines("S", "ignored", 5, 1) +
-                        twoColumnLines("S", "Q", 6, 4) + Lines(3));
-        const QByteArray sl4Text = text(numbered("S", 1, 9)) + "~~" + text(numbered("P", 1, 4)) +
-                                   "~~" + text(numbered("Q", 6, 4)) + "~~";
-        row("sl4: 4 + 1 + 4 lines, 3 trailing", 3, sl4 + sl4, 2, sl4Text + sl4Text);
-        const QByteArray sl6 =
-            exportLines(twoColumnLines("S", "P", 1, 6) + twoColumnLines("S", "ignored", 7, 2) +
-                        twoColumnLines("S", "Q", 9, 6) + Lines(4));
-        const QByteArray sl6Text = text(numbered("S", 1, 14)) + "~~" + text(numbered("P", 1, 6)) +
-                                   "~~" + text(numbered("Q", 9, 6)) + "~~";
-        row("sl6: 6 + 2 + 6 lines, 4 trailing", 4, sl6 + sl6, 2, sl6Text + sl6Text);
         for (int type : {9, 0, 11, -1, 32767})
             QTest::addRow("type %d has no layout", type) << type << spines << 0LL << QByteArray();
 
-        // How a spine line is cleaned.
-        row("spaces then carriage return", 1, spineBlock({"  \r"}), 1, "~~");
-        row("only one leading space goes", 1, spineBlock({"  QA76"}), 1, " QA76\r\n~~");
-        row("spaces and CRs in any mix go", 1, spineBlock({"QA76  \r \r\r"}), 1, "QA76\r\n~~");
-        row("a CR inside the line stays", 1, spineBlock({"QA\r76\r"}), 1, "QA\r76\r\n~~");
-
-        // How a two-column line is split and cleaned.
-        row("columns 9 and 10 are lost", 5, pocketBlock({"PS3545  ABCDE"}), 1,
-            "PS3545\r\n~~CDE\r\n~~");
-        row("nine characters: no pocket column", 5, pocketBlock({"PS3545  x"}), 1,
-            "PS3545\r\n~~~~");
-        row("short CR LF line loses the CR", 5, pocketBlock({"QA76\r"}), 1, "QA76\r\n~~~~");
-        row("pocket CRs then spaces are removed", 5, pocketBlock({"PS3545  xxTitle  \r\r"}), 1,
-            "PS3545\r\n~~Title\r\n~~");
-        row("only one leading pocket space goes", 5, pocketBlock({"PS3545      Title"}), 1,
-            "PS3545\r\n~~ Title\r\n~~");
-        row("pocket of spaces and CR", 5, pocketBlock({"PS3545  xx  \r"}), 1, "PS3545\r\n~~\r\n~~");
-
-        // Where the input ends.
-        const QByteArray first = spineBlock({"FIC", "ADAMS"}) + exportLines({"REF", "QA76"});
-        const QByteArray second = exportLines(Lines(7));
-        const QByteArray firstText = "FIC\r\nADAMS\r\n~~";
-        const QByteArray bothTexts = firstText + "REF\r\nQA76\r\n~~";
-        row("two whole labels", 1, first + second + "\n\n\n", 2, bothTexts);
-        row("second label without its trailing lines", 1, first + second, 1, firstText);
-        row("one byte after the last content line", 1, first + second + "x", 2, bothTexts);
+        // Where the input ends: inside the first label, nothing is written.
         row("input ends inside the first label", 1, exportLines({"FIC", "ADAMS", "c.1"}), 0, "");
-        row("blank slb label", 5, exportLines(Lines(12)), 1, "~~~~");
-        const QByteArray sl6Cut = exportLines(twoColumnLines("S", "P", 1, 14));
-        row("sl6 label with one trailing byte", 4, sl6Cut + " ", 1,
-            text(numbered("S", 1, 14)) + "~~" + text(numbered("P", 1, 6)) + "~~" +
-                text(numbered("P", 9, 6)) + "~~");
 
         // Exports as the cataloguing programs write them.
         auto fixture = [](const char* name) {
@@ -170,38 +127,6 @@ class TestImportConvert : public QObject {
         QCOMPARE(readBytes(out), expected);
         QCOMPARE(result->labelsWritten, labels);
         QVERIFY(!result->cancelled);
-    }
-    void windowsLineEndsImportAsUnix_data() {
-        QTest::addColumn<int>("labelType");
-        QTest::addColumn<QByteArray>("lfExport");
-        const QByteArray typed = spineBlock({"REF", " QA76.73  ", ".C153 ", "", "2013"}) +
-                                 spineBlock({"FIC", "TOLKIEN", "v.1", "   "}) + "\n";
-        QByteArray catme =
-            readBytes(QStringLiteral(LM_TEST_DATA_DIR "/import/catme_sp1.txt")).replace("\r", "");
-        for (int type : {1, 2, 7, 8, 10}) {
-            QTest::addRow("type %d, CatME export", type) << type << catme;
-            QTest::addRow("type %d, spaces and blank lines", type) << type << typed;
-        }
-    }
-    // A Windows export (CR LF) and the same export with LF line ends give the
-    // same label file for every single-column layout: single-spaced.
-    void windowsLineEndsImportAsUnix() {
-        QFETCH(int, labelType);
-        QFETCH(QByteArray, lfExport);
-        QByteArray crLfExport = lfExport;
-        crLfExport.replace("\n", "\r\n");
-        QTemporaryDir dir;
-        QByteArray outputs[2];
-        for (int i = 0; i < 2; ++i) {
-            const QString in = dir.filePath(QStringLiteral("export%1.txt").arg(i));
-            const QString out = dir.filePath(QStringLiteral("out%1.dat").arg(i));
-            writeBytes(in, i == 0 ? lfExport : crLfExport);
-            QVERIFY(lm::FileConvert(in.toStdString(), labelType, out.toStdString()).ok());
-            outputs[i] = readBytes(out);
-        }
-        QVERIFY(!outputs[0].isEmpty());
-        QVERIFY(!outputs[0].contains("\r\r"));
-        QCOMPARE(outputs[1], outputs[0]);
     }
     void largeExport() {
         // Megabytes of labels of varying length, so that lines and CR LF pairs
