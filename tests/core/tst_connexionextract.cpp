@@ -119,40 +119,14 @@ class TestConnexionExtract : public QObject {
         QList<QByteArray> eight;
         for (int i = 1; i <= 8; ++i)
             eight << cx("S" + QByteArray::number(i), "P" + QByteArray::number(i));
-        QList<QByteArray> withSecond = eight;
-        withSecond[5] = cx("", "Q6");
-        withSecond[6] = cx("", "Q7");
         const QList<QByteArray> five = eight.mid(0, 5);
         const QByteArray fiveSpines = text({"S1", "S2", "S3", "S4", "S5"});
         const QByteArray fivePockets = text({"P1", "P2", "P3", "P4", "P5"});
         QList<QByteArray> sevenSecond = five;
         for (int i = 1; i <= 7; ++i) sevenSecond << cx("", "Q" + QByteArray::number(i));
-        const QByteArray sl6File =
-            crlfLines({cx("S1", "A"), cx("S2", "B"), cx("S3", "C"), cx("", "D"), cx("", "E"),
-                       cx("", "F"), cx("", "G"), cx("", " H"), cx("", "I")});
-        const QByteArray commented = crlfLines(
-            {"!! Connexion label export", cx("S1", "P1"), "!!S2        P2", cx("S3", "P3"),
-             cx("", "P4"), cx("", "P5"), "!! between", cx("", "P6"), cx("", "Q1")});
         lmtest::addRows<LineRow>({
-            {"sl4: lines without spine after the first five", 3, crlfLines(withSecond),
-             text({"S1", "S2", "S3", "S4", "S5", "S8"}) + "~~" +
-                 text({"P1", "P2", "P3", "P4", "P5"}) + "~~" + text({"Q6", "Q7"}) + "~~"},
-            {"blank lines before the second pocket are skipped, inside it taken", 3,
-             crlfLines(five + QList<QByteArray>{"", "      ", cx("", "Q1"), "", cx("", "Q3")}),
-             fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "", "Q3"}) + "~~"},
             {"at most five second-pocket lines", 3, crlfLines(sevenSecond),
              fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "Q2", "Q3", "Q4", "Q5"}) + "~~"},
-            {"sl6: empty line before the second, after a third beginning with a space", 4, sl6File,
-             text({"S1", "S2", "S3"}) + "~~" + "A\r\n\r\nB\r\n\r\nC\r\nD\r\nE\r\n~~" +
-                 "F\r\n\r\nG\r\n H\r\n\r\nI\r\n~~"},
-            {"comment lines add nothing and do not count", 3, commented,
-             text({"S1", "S3"}) + "~~" + text({"P1", "P3", "P4", "P5", "P6"}) + "~~" +
-                 text({"Q1"}) + "~~"},
-            {"spine trimmed, pocket kept as it is", 3, crlfLines({cx("  QA76  ", "  Title  ")}),
-             text({"QA76"}) + "~~" + text({"  Title  "}) + "~~~~"},
-            {"LF, CR LF and no line end at all", 3,
-             QByteArray("S1         P1\r\nS2         P2\nS3         P\rX"),
-             text({"S1", "S2", "S3"}) + "~~" + text({"P1", "P2", "P\rX"}) + "~~~~"},
         });
     }
     void lineRule() {
@@ -231,25 +205,7 @@ class TestConnexionExtract : public QObject {
         }
     }
     void multipleRecords_data() {
-        QList<QByteArray> twenty;
-        for (int i = 1; i <= 20; ++i) twenty << "L" + QByteArray::number(i);
-        const QList<QByteArray> nine = twenty.mid(0, 9);
-        const QByteArray nineText = text(nine) + "~~";
-        QList<QByteArray> withBlank = nine;
-        withBlank.insert(4, "");
-        QList<QByteArray> withComment = nine;
-        withComment.insert(0, "!! record 1");
         lmtest::addRows<MultipleRow>({
-            {"20 lines: two records, the last two lines dropped", crlfLines(twenty), 1,
-             nineText + text(twenty.mid(9, 9)) + "~~", 2},
-            {"blank lines between records are skipped",
-             crlfLines(QList<QByteArray>{"", "   "} + nine + QList<QByteArray>{"", "", "    "} +
-                       nine + QList<QByteArray>{""}),
-             1, nineText + nineText, 2},
-            {"a blank line inside a record counts", crlfLines(withBlank), 1,
-             text(nine.mid(0, 8)) + "~~", 1},
-            {"a comment line counts toward nine", crlfLines(withComment), 1,
-             text(nine.mid(0, 8)) + "~~", 1},
             {"the export of Connexion, sl4",
              readBytes(QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_multiple.txt")), 3,
              QByteArray(
