@@ -46,12 +46,8 @@ class TestPageReading : public QObject {
         auto row = [](const char* name, const std::string& content, const Texts& texts) {
             QTest::newRow(name) << content << texts;
         };
-        row("lone tilde", "A~B~~", {"A~B"});
-        row("three tildes", "A~~~B~~", {"A", "~B"});
-        row("five tildes", "~~~~~a~~", {"", "", "~a"});
-        row("unfinished", "A~~B", {"A"});
-        row("ends after a single tilde", "A~~B~", {"A"});
-        // The first block read is 16 KiB: a pair and a lone tilde split by it.
+        // The first block read is 16 KiB: a pair and a lone tilde split by it
+        // (the page-walk fuzz target checks every other form against its model).
         const std::string x(16383, 'x');
         row("pair across blocks", x + "~~y~~", {x, "y"});
         row("lone tilde across blocks", x + "~z~~", {x + "~z"});
