@@ -40,8 +40,6 @@ class TestSettings : public QObject {
              "\"yes\",#FALSE#,1.5,#FALSE#,0,1,1,920,640,35,30\r\n");
         QTest::newRow("10.5 rounds to even")
             << withItem(9, "10.5") << withItem(9, "10") << QString();
-        QTest::newRow("-2.5 rounds to even")
-            << withItem(9, "-2.5") << withItem(9, "-2") << QString();
         QTest::newRow("spaces before items")
             << QByteArray(
                    "  \"Arial\", 11, 0, #TRUE#,#FALSE#,#FALSE#,#FALSE#, \"Times New Roman\",12,0,"
