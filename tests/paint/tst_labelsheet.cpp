@@ -21,7 +21,6 @@ class TestLabelSheet : public QObject {
         QTest::addColumn<QString>("text");
         QTest::newRow("lone CR") << QByteArray("A\rB") << QStringLiteral("A\nB");
         QTest::newRow("LF CR is two breaks") << QByteArray("A\n\rB") << QStringLiteral("A\n\nB");
-        QTest::newRow("undefined 0x81") << QByteArray("\x81") << QStringLiteral("\u0081");
     }
     void textFromBytes() {
         QFETCH(QByteArray, bytes);
