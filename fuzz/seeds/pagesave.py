@@ -40,8 +40,12 @@ def seed(label_type, target, steps, file):
         if st.get("edit", "none") == "none":
             s.bool(True)
         s.int(0, LAST_SET[label_type] + 1, st.get("set", 0))
-        s.int(0, 7, 2)  # counts 1 to 12
-        s.int(1, 12, st.get("count", 1))
+        if st.get("count", 1) <= 0:
+            s.int(0, 7, 0)  # counts -1 and 0
+            s.int(-1, 0, st["count"])
+        else:
+            s.int(0, 7, 2)  # counts 1 to 12
+            s.int(1, 12, st.get("count", 1))
         s.string(st.get("c1", ""), 6)
         s.string(st.get("c2", ""), 6)
         for key in ("l1", "l2"):
@@ -85,6 +89,21 @@ SEEDS = {
         {"edit": "delete", "set": 2},
         {"move": "next"},
         {"move": "show", "page": 4, "edit": "insert", "set": 2, "count": 3}], labels("M", 7)),
+    # sl4 of two sets: a spine typed on the empty third set; the empty sets after
+    # it are not written.
+    "sl4-typed-on-an-empty-set": seed(3, "open", [{"typed": [(False, 4, "S3")]}],
+                                      "S1~~P1~~Q1~~S2~~P2~~Q2~~"),
+    # sp2: the first spine of a pair emptied, so the pair is left out.
+    "sp2-empty-first-spine": seed(2, "open", [{"typed": [(False, 4, "")]}], labels("A", 6)),
+    # sp1: Insert Blank with a count of 0 still saves and reads the page again.
+    "sp1-insert-zero": seed(1, "open", [{"edit": "insert", "set": 5, "count": 0}], labels("L", 45)),
+    # Insert and delete on set positions past the last label change nothing.
+    "sp1-empty-positions": seed(1, "open", [
+        {"edit": "insert", "set": 10, "count": 2},
+        {"edit": "delete", "set": 9}], labels("L", 3)),
+    # sl4: every text of the set numbered, the pockets at the end of their first line.
+    "sl4-series-every-text": seed(3, "open", [
+        {"edit": "series", "set": 2, "c1": "v.", "l1": "1-2"}], "S~~Smith~~Brown\r\nX~~T~~U~~V~~"),
 }
 
 out = sys.argv[1]
