@@ -52,20 +52,6 @@ class TestNumberList : public QObject {
         QCOMPARE(int(result), outcome);
         QCOMPARE(got, count);
     }
-    void everyTextOfACopyIsNumbered() {
-        lm::LabelSetTexts set{"QA76\r\nS77", "second", "Smith\r\nJones", "Brown"};
-        lm::CopyNumbers numbers{"Vol.2", std::string("c.1")};
-        lm::LabelSetTexts sl4 = lm::composeCopy(*lm::labelTypeInfo(lm::kSl4), set, numbers);
-        QCOMPARE(sl4.s1, std::string("QA76\r\nS77\r\nVol.2\r\nc.1"));
-        QCOMPARE(sl4.s2, std::string());
-        QCOMPARE(sl4.p1, std::string("Smith Vol.2 c.1\r\nJones"));
-        QCOMPARE(sl4.p2, std::string("Brown Vol.2 c.1"));
-        lm::LabelSetTexts sp2 = lm::composeCopy(*lm::labelTypeInfo(lm::kSp2), set, numbers);
-        QCOMPARE(sp2.s2, std::string("second\r\nVol.2\r\nc.1"));
-        QCOMPARE(sp2.p1, std::string());
-        lm::LabelSetTexts slb = lm::composeCopy(*lm::labelTypeInfo(lm::kSlb), set, numbers);
-        QCOMPARE(slb.p2, std::string());
-    }
 };
 
 QTEST_APPLESS_MAIN(TestNumberList)
