@@ -25,14 +25,6 @@ struct LineRow {
 };
 LM_TEST_ROW(LineRow)
 
-struct CallIndexRow {
-    const char* name;
-    int callIndex;
-    bool multiple;      // one many-record file instead of a folder of records
-    QByteArray record;  // the texts one record writes
-};
-LM_TEST_ROW(CallIndexRow)
-
 struct MultipleRow {
     const char* name;
     QByteArray input;
@@ -136,42 +128,6 @@ class TestConnexionExtract : public QObject {
         QCOMPARE(extracted.output, row.expected);
         QCOMPARE(extracted.result->recordsWritten, 1LL);
         QVERIFY(extracted.result->messages.empty());
-    }
-    void textsPerCallIndex_data() {
-        lmtest::rowColumn<CallIndexRow>();
-        const QByteArray spine = text({"S"});
-        const QByteArray second = text({"f", "g", "h"});
-        for (bool multiple : {false, true}) {
-            const char* kind = multiple ? "many-record file" : "folder";
-            QTest::addRow("sp2, %s", kind)
-                << CallIndexRow{"", 2, multiple, spine + "~~" + spine + "~~"};
-            QTest::addRow("sl6, %s", kind) << CallIndexRow{
-                "", 4, multiple,
-                spine + "~~" + "a\r\n\r\nb\r\n\r\nc\r\nd\r\ne\r\n~~" + "f\r\n\r\ng\r\n\r\nh\r\n~~"};
-            QTest::addRow("slb, %s", kind)
-                << CallIndexRow{"", 5, multiple, spine + "~~" + second + "~~"};
-            QTest::addRow("sp1/sp2-f3, %s", kind)
-                << CallIndexRow{"", 10, multiple, multiple ? spine + "~~" : QByteArray()};
-            for (int index : {7, 8, 9, 0, 11, -1})
-                QTest::addRow("call index %d, %s", index, kind)
-                    << CallIndexRow{"", index, multiple, {}};
-        }
-    }
-    void textsPerCallIndex() {
-        QFETCH(CallIndexRow, row);
-        const QByteArray& record = row.record;
-        const QByteArray file =
-            crlfLines({cx("S", "a"), cx("", "b"), cx("", "c"), cx("", "d"), cx("", "e"),
-                       cx("", "f"), cx("", "g"), "!! note", cx("", "h")});
-        Extracted extracted = row.multiple ? extractMultiple(file + file, row.callIndex)
-                                           : extractFolder({file, file}, row.callIndex);
-        QVERIFY2(extracted.ok(), extracted.error());
-        QCOMPARE(extracted.output, record + record);
-        QCOMPARE(extracted.result->recordsRead, 2LL);
-        QCOMPARE(extracted.result->recordsWritten, record.isEmpty() ? 0LL : 2LL);
-        const std::vector<std::string> messages(
-            record.isEmpty() ? 2 : 0, "Invalid Call Index " + std::to_string(row.callIndex));
-        QCOMPARE(extracted.result->messages, messages);
     }
     void folderRecordsOldestFirst() {
         // Records written in an order unlike their names, so that the folder's own
