@@ -27,13 +27,6 @@ QByteArray exportLines(const Lines& lines) {
     return bytes;
 }
 
-// A label text as the label file holds it: each line followed by CR LF.
-QByteArray text(const Lines& lines) {
-    QByteArray bytes;
-    for (const QByteArray& line : lines) bytes += line + "\r\n";
-    return bytes;
-}
-
 // A two-column line: the spine in columns 1 to 8, two unused columns, the pocket.
 QByteArray twoColumns(const QByteArray& spine, const QByteArray& pocket) {
     return spine.leftJustified(8, ' ') + "xx" + pocket;
@@ -43,13 +36,6 @@ QByteArray twoColumns(const QByteArray& spine, const QByteArray& pocket) {
 Lines numbered(const char* prefix, int first, int count) {
     Lines lines;
     for (int i = first; i < first + count; ++i) lines.push_back(prefix + QByteArray::number(i));
-    return lines;
-}
-
-Lines twoColumnLines(const char* spine, const char* pocket, int first, int count) {
-    Lines lines;
-    for (int i = first; i < first + count; ++i)
-        lines.push_back(twoColumns(spine + QByteArray::number(i), pocket + QByteArray::number(i)));
     return lines;
 }
 
@@ -80,22 +66,10 @@ class TestImportConvert : public QObject {
             QTest::newRow(name) << type << input << labels << expected;
         };
 
-        // The layout of every label type.
+        // Types outside 1 to 10, which the import fuzz target cannot name, have
+        // no layout (it checks the layout of every other type).
         const QByteArray spines = spineBlock(numbered("A", 1, 9)) + spineBlock(numbered("B", 1, 9));
-        const QByteArray spinesText =
-            text(numbered("A", 1, 9)) + "~~" + text(numbered("B", 1, 9)) + "~~";
-        for (int type : {1, 2, 7, 8, 10})
-            QTest::addRow("type %d: 9 spine lines, 3 trailing", type)
-                << type << spines << 2LL << spinesText;
-        const QByteArray slb = pocketBlock(twoColumnLines("S", "P", 1, 9)) +
-                               pocketBlock(twoColumnLines("T", "Q", 1, 9));
-        const QByteArray slbText = text(numbered("S", 1, 9)) + "~~" + text(numbered("P", 1, 9)) +
-                                   "~~" + text(numbered("T", 1, 9)) + "~~" +
-                                   text(numbered("Q", 1, 9)) + "~~";
-        for (int type : {5, 6})
-            QTest::addRow("type %d: 9 two-column lines, 3 trailing", type)
-                << type << slb << 2LL << slbText;
-        for (int type : {9, 0, 11, -1, 32767})
+        for (int type : {-1, 32767})
             QTest::addRow("type %d has no layout", type) << type << spines << 0LL << QByteArray();
 
         // Where the input ends: inside the first label, nothing is written.
