@@ -8,12 +8,9 @@
 #include <QMap>
 #include <QPrinter>
 #include <QProcess>
-#include <QProgressBar>
-#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -132,7 +129,6 @@ class TestPrint : public QObject {
     void printsAtFullSizeAndLeavesTheView();
     void questionsDecide_data();
     void questionsDecide();
-    void printAllCancelledInItsProgress();
     void printerFailureIsReported();
     void selectPrinterStartsFromTheLastConfirmedChoice();
     void startPositionOnAPartlyUsedSheet_data();
@@ -285,39 +281,6 @@ void TestPrint::questionsDecide() {
     QCOMPARE(pocket->toPlainText(), shown);
     QCOMPARE(window->state().PageChanged, typed);
     QCOMPARE(m_folder->readFile("$$label.dat"), labels(24));
-}
-
-void TestPrint::printAllCancelledInItsProgress() {
-    PrintScript dialogs;
-    auto window = start(lm::kSp1, labels(40 * lm::kProgressFromPages), dialogs);
-    QVERIFY(window);
-    // The operator presses Cancel once the first sheet is out, as the
-    // progress moves on to the second.
-    QTimer operatorHand;
-    bool seen = false;
-    connect(&operatorHand, &QTimer::timeout, this, [&] {
-        // Printing's own progress, not the one of the check before it.
-        QProgressDialog* progress = nullptr;
-        for (QProgressDialog* shown : window->findChildren<QProgressDialog*>())
-            if (shown->isVisible() && shown->objectName() != QLatin1String("CheckProgress"))
-                progress = shown;
-        if (seen || !progress) return;
-        seen = true;
-        connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged, progress,
-                [progress](int value) {
-                    if (value > 0) progress->cancel();
-                });
-    });
-    operatorHand.start(0);
-    expect(dialogs, {QStringLiteral("all:Yes")});
-    trigger(*window, "mnuFile_PrintAll");
-    operatorHand.stop();
-    LM_VERIFY_DIALOGS(dialogs);
-    QVERIFY(seen);
-    // A cancelled run writes no PDF: the sheet printed before Cancel is dropped.
-    QCOMPARE(readPdf(m_pdf).size(), 0);
-    QCOMPARE(window->state().PageStartPosition, 1);
-    QCOMPARE(window->page().spineText(2), std::string("L1"));
 }
 
 void TestPrint::printerFailureIsReported() {
