@@ -101,9 +101,6 @@ class TestPrintCheck : public QObject {
             {"long class number", "HF5415.1265", kWordBroken},
             {"twelve lines", "A\r\nB\r\nC\r\nD\r\nE\r\nF\r\nG\r\nH\r\nI\r\nJ\r\nK\r\nL",
              kPastTheBottom},
-            {"blank lines below the bottom", "A\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n   \r\n",
-             QString()},
-            {"words that wrap", "The quick brown fox", QString()},
         });
     }
     // An sp1 spine label, 11 points: the mark, its tooltip and its accessible
