@@ -116,8 +116,6 @@ class TestHostileInput : public QObject {
                 QStringLiteral("The line that begins at byte 128001 is longer than 64 MiB: this "
                                "is not a text export."));
         row("CatME, odd name", CatMe, OddName, catMe, {}, "QA76\r\n");
-        row("CatME, missing", CatMe, Missing, {},
-            import + QStringLiteral("No such file or directory."));
 
         row("Connexion multiple, a named pipe", Multiple, Fifo, {}, extract + kPipe);
 
@@ -216,12 +214,6 @@ class TestHostileInput : public QObject {
         row("settings, unreadable", true, Unreadable, whole, QStringLiteral("Permission denied."));
         // With Interactive printing the window starts without a file.
         row("working file, a named pipe", false, Fifo, {}, kPipe);
-        row("working file, 2 GiB + 1", false, Sparse, {},
-            QStringLiteral("the file is 2147483649 bytes long; a label file can be at most "
-                           "2,147,483,647 bytes."));
-        row("working file, one label of 2 GiB", false, Largest, "~~",
-            QStringLiteral("the label that begins at byte 1 is longer than 64 MiB: this is not a "
-                           "label file."));
     }
     // The file is never overwritten: the same file, as it was.
     void startUp() {
