@@ -101,8 +101,6 @@ class TestImportCommands : public QObject {
                       const std::string& message) {
             QTest::newRow(name) << args << input << status << message;
         };
-        row("convert, missing export", convert, "<none>", 1,
-            "labelmaker-cli: {in}: No such file or directory\n");
         row("convert, empty export", convert, "", 2,
             refusedConvert + "{in} is empty: there is nothing to convert; nothing was written\n");
         row("convert, Mailer-1", {"convert", "--type", "9", "IN", "OUT"}, text, 2,
