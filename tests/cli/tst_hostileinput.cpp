@@ -158,7 +158,6 @@ class TestHostileInput : public QObject {
             QStringLiteral("{input}: No such file or directory"));
         row("delete, a folder", del, Folder, {}, 1, isFolder);
         row("extract --multiple, a folder", multiple, Folder, {}, 1, isFolder);
-        row("extract --folder, a subfolder is no record", kFolder, Folder, {}, 2, noExports);
 
         row("pages, unreadable", pages, Unreadable, "A~~", 1, denied);
         row("convert, unreadable", kConvert, Unreadable, "X\n", 1, denied);
