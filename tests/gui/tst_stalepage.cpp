@@ -10,10 +10,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-#include <cstdio>
 
 #include "app/forms1.h"
 #include "core/labeltypes.h"
@@ -40,7 +37,7 @@ enum Answer { Replace, Reload, SaveAsNew, Cancel };
 enum Action { Save, NextPage, SaveAs };
 
 // Another program's change to the label file.
-enum class Change { Grown, Shrunk, Deleted, ReplacedSameBytes, SameSizeInPlace };
+enum class Change { Grown, Shrunk, Deleted };
 
 // The first label is a long one, so that deleting it moves the later page
 // starts further than any one label of theirs is long.
@@ -72,7 +69,6 @@ void runCli(const QString& arguments, const QString& path) {
 // it is gone).
 QList<QByteArray> change(Change kind, const QString& path) {
     QList<QByteArray> texts = startTexts();
-    const QByteArray name = QFile::encodeName(path);
     switch (kind) {
         case Change::Grown:
             runCli(QStringLiteral("insert-blank --type 1 --page 1 --label 2 --count 2"), path);
@@ -85,28 +81,6 @@ QList<QByteArray> change(Change kind, const QString& path) {
         case Change::Deleted:
             QFile::remove(path);
             return {};
-        case Change::ReplacedSameBytes: {
-            // A copy from a colleague's machine: other inode, same bytes, same time.
-            struct stat old {};
-            ::stat(name.constData(), &old);
-            const QString copy = path + QStringLiteral(".copy");
-            QFile::copy(path, copy);
-            struct timespec times[2] = {{0, UTIME_OMIT}, old.st_mtim};
-            ::utimensat(AT_FDCWD, QFile::encodeName(copy).constData(), times, 0);
-            std::rename(QFile::encodeName(copy).constData(), name.constData());
-            break;
-        }
-        case Change::SameSizeInPlace: {
-            // A label on page 1 corrected in place, to the same length.
-            texts[4] = "X5";
-            QFile file(path);
-            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            file.write(bytesOf(texts));
-            file.close();
-            struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
-            ::utimensat(AT_FDCWD, name.constData(), times, 0);
-            break;
-        }
     }
     return texts;
 }
@@ -199,10 +173,6 @@ class TestStalePage : public QObject {
         QTest::newRow("deleted, Save as new") << Change::Deleted << int(SaveAsNew) << int(Save);
         QTest::newRow("deleted, Cancel") << Change::Deleted << int(Cancel) << int(Save);
         QTest::newRow("deleted, Save As, Cancel") << Change::Deleted << int(Cancel) << int(SaveAs);
-        QTest::newRow("replaced by the same bytes, Replace")
-            << Change::ReplacedSameBytes << int(Replace) << int(Save);
-        QTest::newRow("same size in place, Reload")
-            << Change::SameSizeInPlace << int(Reload) << int(Save);
     }
     // Page 2 typed on, then another program changes the file, then Save (or
     // Next Page, which saves first, or Save As, which copies the rest of the
