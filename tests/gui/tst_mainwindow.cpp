@@ -1,8 +1,10 @@
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
+#include "app/clientarea.h"
 #include "app/forms1.h"
 #include "app/pageview.h"
 #include "app/windowtitle.h"
@@ -11,6 +13,7 @@
 #include "platform/labelcontrol.h"
 #include "platform/ruler.h"
 #include "platform/statusbar.h"
+#include "platform/twips.h"
 #include "scripteddialogs.h"
 
 using lm::Forms1;
@@ -108,6 +111,30 @@ class TestMainWindow : public QObject {
         QCOMPARE(label->toPlainText(), QStringLiteral("Vol. 1"));
         window->spineControl(2)->setFocus(Qt::TabFocusReason);
         QCOMPARE(window->state().SelectedLabel, selected);
+    }
+    // The page view fills the client area between the bars; the buttons stay
+    // against the right edge.
+    void layoutFollowsTheClientAreaSize() {
+        lm::ClientArea area;
+        area.resize(900, 700);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        auto px = [&](double twips) { return lm::twipsToPixels(twips, area.logicalDpiX()); };
+        auto py = [&](double twips) { return lm::twipsToPixels(twips, area.logicalDpiY()); };
+        QWidget* view = area.pageView();
+        auto* next = area.findChild<QPushButton*>(QStringLiteral("Command1"));
+        auto* previous = area.findChild<QPushButton*>(QStringLiteral("Command2"));
+        auto* multiple = area.findChild<QPushButton*>(QStringLiteral("Command3"));
+        QCOMPARE(view->y(), py(990));
+        QCOMPARE(QStringList({next->text(), previous->text(), multiple->text()}),
+                 QStringList({QStringLiteral("NP"), QStringLiteral("PP"), QStringLiteral("ML")}));
+        area.resize(1600, 500);
+        QCOMPARE(view->height(), 500 - py(495) - py(375) - py(495));
+        QCOMPARE(view->width(), 1600);
+        QCOMPARE(next->geometry().left(), 1600 - px(550));
+        QVERIFY(multiple->geometry().left() < previous->geometry().left() &&
+                previous->geometry().left() < next->geometry().left());
+        QCOMPARE(area.statusBar()->y(), 500 - py(375));
     }
     void buttonBarFormatsTheFocusedLabel() {
         ShownWindow s(lm::kSl4);
