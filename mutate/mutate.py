@@ -221,11 +221,11 @@ def line_candidates(path, number, raw, code, previous_code):
     return found
 
 
-def source_files(only):
+def source_files(only, folders=FOLDERS):
     if only:
         return [os.path.relpath(os.path.abspath(only), ROOT)]
     files = []
-    for folder in FOLDERS:
+    for folder in folders:
         for name in sorted(os.listdir(os.path.join(ROOT, folder))):
             if name.endswith(".cpp"):
                 files.append(folder + "/" + name)
@@ -457,6 +457,10 @@ def suites_for(path, tests, sources, kills, slow):
     header = '"%s/%s.h"' % (folder[len("src/"):], stem)
     if folder == "src/core":
         groups = [("core_", "_replay"), ("cli_", "paint_"), ("gui_",)]
+    elif folder == "src/paint":
+        groups = [("paint_",), ("cli_",), ("gui_",)]
+    elif folder == "src/cli":
+        groups = [("cli_",)]
     else:
         # The command-line tool links labelcore and labelpaint, not the windows.
         groups = [("gui_",)]
@@ -675,6 +679,9 @@ def main():
                         help="run again only the recorded mutants these suites killed first, "
                              "against every suite, after a change to them; fails when one "
                              "survives")
+    parser.add_argument("--folders", metavar="DIR[,DIR]", default=",".join(FOLDERS),
+                        help="the source folders to mutate (default: %(default)s); the "
+                             "recorded list speaks of the default folders only")
     parser.add_argument("--without", metavar="SUITE[,SUITE]",
                         help="leave these suites out, as if they were cut; with --recheck and "
                              "the same suites it names every recorded mutant only they kill")
@@ -703,7 +710,7 @@ def main():
             sys.exit(1)
         return
 
-    files = source_files(args.only)
+    files = source_files(args.only, args.folders.split(","))
     if args.list:
         for mutant in sample_stream(files, args.seed):
             print(mutant.id)
