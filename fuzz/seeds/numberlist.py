@@ -2,9 +2,9 @@
 # The number-list seeds (fuzz/corpus/fuzz_numberlist) that name their lists as
 # written; run again whenever fuzz_numberlist.cpp changes its input layout:
 #   python3 fuzz/seeds/numberlist.py fuzz/corpus/fuzz_numberlist
-# Writes numberlist fuzz seeds: front strings (FuzzedDataProvider's
-# ConsumeRandomLengthString: "\\ " ends a string, "\\\\" is a backslash), and
-# the bytes it takes from the end, last byte first.
+# FuzzedDataProvider takes strings from the front ("\\" then another byte ends
+# a string, "\\\\" is a backslash) and the bytes of integers from the end, last
+# byte first.
 import os, sys
 def s(t): return t.replace("\\", "\\\\").encode("latin-1") + b"\\ "
 def seed(l1, l2, c1="", c2="", typ=1, copies=1, s1="", s2="", p1="", p2=""):

@@ -2,7 +2,7 @@
 # The page-save seeds (fuzz/corpus/fuzz_pagesave), written in the target's input
 # layout; run again whenever fuzz_pagesave.cpp changes how it takes its input apart:
 #   python3 fuzz/seeds/pagesave.py fuzz/corpus/fuzz_pagesave
-# takes integers from the end (one byte each here: every range is below 256)
+# FuzzedDataProvider takes integers from the end (one byte each here: every range is below 256)
 # and strings from the front ("\\" then another byte ends a string, "\\\\" is a
 # backslash); the label file is whatever is left at the front.
 import os, sys
