@@ -621,9 +621,13 @@ def load_killed():
     return killed
 
 
-def record_killed(results):
+def record_killed(results, folders=None):
     rows = sorted((r["id"], r["by"]) for r in results if r["status"] in ("killed", "timed out"))
     with open(KILLED_FILE, "w", encoding="utf-8") as f:
+        if folders and folders.split(",") != FOLDERS:
+            f.write("# Compare with: make mutate MUTATE_COUNT=%d MUTATE_ARGS=\"--folders %s "
+                    "--killed-file %s\"\n" % (sum(1 for r in results if r["status"] != "not viable"),
+                                          folders, os.path.relpath(KILLED_FILE, ROOT)))
         f.write("# Killed or timed out in the run taken as the measure (make mutate,\n"
                 "# seed 1): every later run must kill each of them again. After each\n"
                 "# id, the suite that killed it first; a change to one suite can only\n"
@@ -680,12 +684,18 @@ def main():
                              "against every suite, after a change to them; fails when one "
                              "survives")
     parser.add_argument("--folders", metavar="DIR[,DIR]", default=",".join(FOLDERS),
-                        help="the source folders to mutate (default: %(default)s); the "
-                             "recorded list speaks of the default folders only")
+                        help="the source folders to mutate (default: %(default)s); give "
+                             "their own recorded list with --killed-file")
+    parser.add_argument("--killed-file", metavar="FILE",
+                        help="the recorded list to compare with, or to record "
+                             "(default: mutate/killed.txt)")
     parser.add_argument("--without", metavar="SUITE[,SUITE]",
                         help="leave these suites out, as if they were cut; with --recheck and "
                              "the same suites it names every recorded mutant only they kill")
     args = parser.parse_args()
+    if args.killed_file:
+        global KILLED_FILE
+        KILLED_FILE = os.path.abspath(args.killed_file)
 
     build_dir = os.path.abspath(args.build_dir)
     state = os.path.join(build_dir, "mutate")
@@ -705,7 +715,7 @@ def main():
             print("left out (fail without a mutant): " + ", ".join(header["left_out"]))
         summarize(lines[1:], load_equivalent())
         if args.record_killed:
-            record_killed(lines[1:])
+            record_killed(lines[1:], args.folders)
         elif compare_with_killed(lines[1:]):
             sys.exit(1)
         return
@@ -850,7 +860,7 @@ def main():
     print("run time: %.0f min" % ((time.monotonic() - run_started) / 60.0))
     summarize(results, equivalent)
     if args.record_killed:
-        record_killed(results)
+        record_killed(results, args.folders)
     elif compare_with_killed(results):
         sys.exit("mutants killed in the recorded run survive: a test they need was cut")
 
