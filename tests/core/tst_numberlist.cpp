@@ -1,9 +1,7 @@
 #include <QTest>
 
-#include "core/editrequest.h"
 #include "core/labeltypes.h"
 #include "core/numberlist.h"
-#include "core/production.h"
 
 Q_DECLARE_METATYPE(std::string)
 

@@ -3,12 +3,10 @@
 
 #include "core/editrequest.h"
 #include "core/labelpage.h"
-#include "core/labelset.h"
 #include "core/labeltypes.h"
 #include "core/pagereader.h"
 #include "core/pagesaver.h"
 #include "core/pagestate.h"
-#include "core/production.h"
 #include "core/selection.h"
 #include "storefixtures.h"
 #include "testkit.h"
