@@ -21,6 +21,7 @@ does) are counted apart and not run.
 """
 
 import argparse
+import functools
 import json
 import os
 import random
@@ -407,6 +408,18 @@ def build(build_dir, targets, log, mutant):
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
+@functools.lru_cache(maxsize=None)
+def project_header_includes(name):
+    """The includes of the program's header `name` (a path below src/), or
+    None when it is not one of the program's headers. Read once: every test
+    reaches much the same headers."""
+    path = os.path.join(ROOT, "src", name)
+    if not os.path.exists(path):
+        return None
+    with open(path, encoding="utf-8") as f:
+        return tuple(INCLUDE.findall(f.read()))
+
+
 def with_included_headers(text):
     """The text followed by every project header it reaches through its
     includes: a test that includes pagereader.h sees labelfile.h too."""
@@ -418,13 +431,11 @@ def with_included_headers(text):
         if name in seen:
             continue
         seen.add(name)
-        path = os.path.join(ROOT, "src", name)
-        if not os.path.exists(path):
+        includes = project_header_includes(name)
+        if includes is None:
             continue
-        with open(path, encoding="utf-8") as f:
-            header = f.read()
         parts.append('#include "%s"\n' % name)
-        pending.extend(INCLUDE.findall(header))
+        pending.extend(includes)
     return "\n".join(parts)
 
 
@@ -496,6 +507,14 @@ def suites_for(path, tests, sources, kills, slow):
 
 # ---------------------------------------------------------------- the run
 
+@functools.lru_cache(maxsize=None)
+def source_lines(path):
+    """The lines of a source file as the checkout holds it, unmutated (read
+    before its first mutant is written, and kept)."""
+    with open(os.path.join(ROOT, path), encoding="utf-8") as f:
+        return f.read().split("\n")
+
+
 def run_mutant(mutant, original_lines, suites, workspace, build_dir, build_log, timeouts, jobs):
     """Writes the mutant into the checkout, builds and runs the suites until
     one fails, and puts the original back. Returns (status, the suite that
@@ -531,18 +550,14 @@ def recheck(changed, files, seed, tests, timeouts, sources, slow, workspace, bui
           % (len(wanted), ", ".join(changed)), flush=True)
     lost = []
     done = 0
-    file_lines = {}
     for mutant in sample_stream(files, seed):
         if not wanted:
             break
         if mutant.id not in wanted:
             continue
         wanted.discard(mutant.id)
-        if mutant.path not in file_lines:
-            with open(os.path.join(ROOT, mutant.path), encoding="utf-8") as f:
-                file_lines[mutant.path] = f.read().split("\n")
         t0 = time.monotonic()
-        status, by = run_mutant(mutant, file_lines[mutant.path],
+        status, by = run_mutant(mutant, source_lines(mutant.path),
                                 suites_for(mutant.path, tests, sources, {}, slow), workspace,
                                 build_dir, build_log, timeouts, jobs)
         done += 1
@@ -744,12 +759,13 @@ def main():
     if subprocess.run(["cmake", "--build", build_dir, "-j", "2"]).returncode != 0:
         sys.exit("the unmutated build fails")
     tests = list_tests(build_dir)
+    # A misspelt suite would make a recheck run nothing and pass.
+    named = set((args.without or "").split(",") + (args.recheck or "").split(",")) - {""}
+    unknown = named - {t.name for t in tests}
+    if unknown:
+        sys.exit("no such suite: " + ", ".join(sorted(unknown)))
     if args.without:
-        without = set(args.without.split(","))
-        unknown = without - {t.name for t in tests}
-        if unknown:
-            sys.exit("no such suite: " + ", ".join(sorted(unknown)))
-        tests = [t for t in tests if t.name not in without]
+        tests = [t for t in tests if t.name not in set(args.without.split(","))]
 
     # The self-check: every suite must pass without a mutant, and its time
     # then sets its limit under a mutant.
@@ -822,23 +838,19 @@ def main():
     results = list(previous)
     viable = sum(1 for r in results if r["status"] != "not viable")
     run_started = time.monotonic()
-    file_lines = {}
     for mutant in sample_stream(files, args.seed):
         if viable >= args.count:
             break
         if mutant.id in done:
             continue
         t0 = time.monotonic()
-        if mutant.path not in file_lines:
-            with open(os.path.join(ROOT, mutant.path), encoding="utf-8") as f:
-                file_lines[mutant.path] = f.read().split("\n")
         suites = suites_for(mutant.path, tests, sources, kills, args.slow)
         record = {"id": mutant.id, "by": None}
         if mutant.id in equivalent:
             record["status"] = "equivalent"
         else:
             record["status"], record["by"] = run_mutant(
-                mutant, file_lines[mutant.path], suites, workspace, build_dir, build_log,
+                mutant, source_lines(mutant.path), suites, workspace, build_dir, build_log,
                 timeouts, args.jobs)
         record["seconds"] = round(time.monotonic() - t0, 1)
         if record["status"] == "killed":
