@@ -4,7 +4,6 @@
 // it was or exactly what the command meant to write, no scratch file is left,
 // and the operator has been told which file failed and why.
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,12 +55,6 @@ QString reason(int errorNumber) {
 
 QString dataFile(const char* name) {
     return QStringLiteral(LM_TEST_DATA_DIR "/import/") + QLatin1String(name);
-}
-
-void runMenuItem(lm::Forms1& window, const char* item) {
-    QAction* action = window.menuItem(QString::fromUtf8(item));
-    QVERIFY2(action, item);
-    action->trigger();
 }
 
 int scratchFiles(const QString& folder) {
@@ -211,15 +204,15 @@ void run(Command command, lm::Forms1& window) {
     switch (command) {
         case Command::Save:
             typeInto(window.spineControl(2), QStringLiteral(" typed"));
-            return runMenuItem(window, "mnuFile_Save");
+            return trigger(window, "mnuFile_Save");
         case Command::Import:
-            return runMenuItem(window, "mnuImportConnexionClient");
+            return trigger(window, "mnuImportConnexionClient");
         case Command::Extract:
-            return runMenuItem(window, "mnuImport_ConnItem2");
+            return trigger(window, "mnuImport_ConnItem2");
         case Command::Clear:
-            return runMenuItem(window, "mnuFile_Clear");
+            return trigger(window, "mnuFile_Clear");
         case Command::Setup:
-            return runMenuItem(window, "mnuSetup_Alignment_Item_2");
+            return trigger(window, "mnuSetup_Alignment_Item_2");
     }
 }
 

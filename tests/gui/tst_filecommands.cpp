@@ -33,10 +33,6 @@ const QString kOpenFilter =
     QStringLiteral("Label Files (*.dat; *.txt)|*.dat; *.txt|All Files (*.*)|*.*");
 const QString kPlainTitle = QStringLiteral("Kelvarine Label Maker");
 
-void trigger(Forms1& window, const char* item) {
-    ::trigger(window, QString::fromLatin1(item));
-}
-
 void nextPage(Forms1& window) {
     window.button(QStringLiteral("Command1"))->click();
 }

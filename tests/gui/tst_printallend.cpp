@@ -88,125 +88,118 @@ class RunWatch : public QObject {
 class TestPrintAllEnd : public QObject {
     Q_OBJECT
   private slots:
-    void init();
-    void cleanup();
-    void stopsWhereItMust_data();
-    void stopsWhereItMust();
-    void typedPageOutlivesTheRun();
+    void init() {
+        qputenv("CUPS_SERVER", "/nonexistent/labelmaker-test-cups.sock");
+        m_folder = std::make_unique<TempWorkFolder>();
+        m_pdf = m_folder->path() + QStringLiteral("/labels.pdf");
+        write(m_pdf, kOldPdf, QIODevice::WriteOnly);
+    }
+    void cleanup() { m_folder.reset(); }
+    // Page 2 is on display. A file changed while page 3 prints is noticed at
+    // page 4: the run stops after sheet 3 and says so, and page 2 is found afresh
+    // (its old first byte falls inside a label once a label before it is gone).
+    // Cancel and Escape stop the run at the page they come at, without a word.
+    void stopsWhereItMust_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("firstLabel");  // of page 2 afterwards
+        QTest::newRow("file made shorter")
+            << QStringLiteral("shorter") << 3 << QStringLiteral("L42");
+        QTest::newRow("file made longer") << QStringLiteral("longer") << 3 << QStringLiteral("L41");
+        QTest::newRow("file emptied") << QStringLiteral("emptied") << 3 << QString();
+        QTest::newRow("file replaced by a copy of itself")
+            << QStringLiteral("replaced") << 3 << QStringLiteral("L41");
+        QTest::newRow("Cancel, first page")
+            << QStringLiteral("cancel") << 1 << QStringLiteral("L41");
+        QTest::newRow("Cancel, page 5") << QStringLiteral("cancel") << 5 << QStringLiteral("L41");
+        QTest::newRow("Escape, last page")
+            << QStringLiteral("escape") << kPages << QStringLiteral("L41");
+    }
+    void stopsWhereItMust() {
+        QFETCH(QString, action);
+        QFETCH(int, page);
+        QFETCH(QString, firstLabel);
+        PdfScript dialogs;
+        auto window = start(dialogs);
+        QVERIFY(window);
+        trigger(*window, QStringLiteral("mnuPage_NextPage"));
+        const QString path = m_folder->path() + QStringLiteral("/$$label.dat");
+        RunWatch watch(*window, page, [&](QProgressDialog& progress) {
+            if (action == u"shorter")
+                write(path, labels(2, 40 * kPages), QIODevice::WriteOnly | QIODevice::Truncate);
+            else if (action == u"longer")
+                write(path, labels(1, 40), QIODevice::Append);
+            else if (action == u"emptied")
+                write(path, QByteArray(), QIODevice::WriteOnly | QIODevice::Truncate);
+            else if (action == u"replaced") {
+                write(path + QStringLiteral(".new"), labels(1, 40 * kPages), QIODevice::WriteOnly);
+                // Replaced by rename, as a save replaces it.
+                QCOMPARE(std::rename(qPrintable(path + QStringLiteral(".new")), qPrintable(path)),
+                         0);
+            } else if (action == u"escape")
+                QTest::keyClick(&progress, Qt::Key_Escape);
+            else
+                QTest::mouseClick(progress.findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
+                              MessageAnswer::Yes);
+        if (action != u"cancel" && action != u"escape")
+            dialogs.expectOk(
+                QStringLiteral("The label file %1 has been changed by another program "
+                               "since Print All began. Printing stopped after sheet 3. "
+                               "The PDF file %2 was not written; it is as it was.")
+                    .arg(path, m_pdf),
+                MessageIcon::Exclamation);
+        trigger(*window, QStringLiteral("mnuFile_PrintAll"));
+        LM_VERIFY_DIALOGS(dialogs);
+        QCOMPARE(watch.highest, page);
+        QCOMPARE(m_folder->readFile("labels.pdf"), kOldPdf);
+        const lm::AppState& state = window->state();
+        QCOMPARE(state.PageNumber, 2);
+        QCOMPARE(QString::fromStdString(window->page().spineText(2)), firstLabel);
+        QVERIFY(!state.PageChanged);
+        QCOMPARE(window->title(),
+                 lm::pageTitle(state.CurrentFileName, 2, lm::TitleSpacing::TwoSpaces));
+    }
+    // A logout during Print All keeps the page the operator typed on, not the
+    // page being printed.
+    void typedPageOutlivesTheRun() {
+        PdfScript dialogs;
+        auto window = start(dialogs);
+        QVERIFY(window);
+        window->spineControl(3)->setPlainText(QStringLiteral("TYPED"));
+        RunWatch watch(*window, 4,
+                       [&](QProgressDialog&) { QVERIFY(lm::keepTypedPage(*window).ok()); });
+        dialogs.expectMessage(lm::kPageChangedQuestion, MessageButtons::YesNoCancel,
+                              MessageIcon::Question, MessageAnswer::No);
+        dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
+                              MessageAnswer::Yes);
+        trigger(*window, QStringLiteral("mnuFile_PrintAll"));
+        LM_VERIFY_DIALOGS(dialogs);
+        QCOMPARE(watch.highest, kPages);
+        lm::Result<std::optional<lm::TypedPage>> kept =
+            lm::readTypedPageFile(lm::typedPageFilePath());
+        QVERIFY(kept.ok() && kept.value());
+        QCOMPARE(kept.value()->pageNumber, 1);
+        const std::vector<std::string> first = {"L1", "TYPED", "L3"};
+        QVERIFY(std::equal(first.begin(), first.end(), kept.value()->spineTexts.begin()));
+        QVERIFY(m_folder->readFile("labels.pdf") != kOldPdf);  // a complete run writes the PDF
+    }
 
   private:
-    std::unique_ptr<lm::Forms1> start(PdfScript& dialogs);
+    std::unique_ptr<lm::Forms1> start(PdfScript& dialogs) {
+        m_folder->writeFile(lm::kWorkingLabelFile, labels(1, 40 * kPages));
+        auto window =
+            startWith(*m_folder, settingsForType(lm::kSp1, lm::kInteractivePrinting), dialogs);
+        if (!window) return window;
+        dialogs.pdf = m_pdf;
+        dialogs.expectPrint(true);
+        trigger(*window, QStringLiteral("mnuFile_PrintSetup"));
+        return window;
+    }
     std::unique_ptr<TempWorkFolder> m_folder;
     QString m_pdf;
 };
-
-void TestPrintAllEnd::init() {
-    qputenv("CUPS_SERVER", "/nonexistent/labelmaker-test-cups.sock");
-    m_folder = std::make_unique<TempWorkFolder>();
-    m_pdf = m_folder->path() + QStringLiteral("/labels.pdf");
-    write(m_pdf, kOldPdf, QIODevice::WriteOnly);
-}
-
-void TestPrintAllEnd::cleanup() {
-    m_folder.reset();
-}
-
-std::unique_ptr<lm::Forms1> TestPrintAllEnd::start(PdfScript& dialogs) {
-    m_folder->writeFile(lm::kWorkingLabelFile, labels(1, 40 * kPages));
-    auto window =
-        startWith(*m_folder, settingsForType(lm::kSp1, lm::kInteractivePrinting), dialogs);
-    if (!window) return window;
-    dialogs.pdf = m_pdf;
-    dialogs.expectPrint(true);
-    trigger(*window, QStringLiteral("mnuFile_PrintSetup"));
-    return window;
-}
-
-// Page 2 is on display. A file changed while page 3 prints is noticed at
-// page 4: the run stops after sheet 3 and says so, and page 2 is found afresh
-// (its old first byte falls inside a label once a label before it is gone).
-// Cancel and Escape stop the run at the page they come at, without a word.
-void TestPrintAllEnd::stopsWhereItMust_data() {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("firstLabel");  // of page 2 afterwards
-    QTest::newRow("file made shorter") << QStringLiteral("shorter") << 3 << QStringLiteral("L42");
-    QTest::newRow("file made longer") << QStringLiteral("longer") << 3 << QStringLiteral("L41");
-    QTest::newRow("file emptied") << QStringLiteral("emptied") << 3 << QString();
-    QTest::newRow("file replaced by a copy of itself")
-        << QStringLiteral("replaced") << 3 << QStringLiteral("L41");
-    QTest::newRow("Cancel, first page") << QStringLiteral("cancel") << 1 << QStringLiteral("L41");
-    QTest::newRow("Cancel, page 5") << QStringLiteral("cancel") << 5 << QStringLiteral("L41");
-    QTest::newRow("Escape, last page")
-        << QStringLiteral("escape") << kPages << QStringLiteral("L41");
-}
-
-void TestPrintAllEnd::stopsWhereItMust() {
-    QFETCH(QString, action);
-    QFETCH(int, page);
-    QFETCH(QString, firstLabel);
-    PdfScript dialogs;
-    auto window = start(dialogs);
-    QVERIFY(window);
-    trigger(*window, QStringLiteral("mnuPage_NextPage"));
-    const QString path = m_folder->path() + QStringLiteral("/$$label.dat");
-    RunWatch watch(*window, page, [&](QProgressDialog& progress) {
-        if (action == u"shorter")
-            write(path, labels(2, 40 * kPages), QIODevice::WriteOnly | QIODevice::Truncate);
-        else if (action == u"longer")
-            write(path, labels(1, 40), QIODevice::Append);
-        else if (action == u"emptied")
-            write(path, QByteArray(), QIODevice::WriteOnly | QIODevice::Truncate);
-        else if (action == u"replaced") {
-            write(path + QStringLiteral(".new"), labels(1, 40 * kPages), QIODevice::WriteOnly);
-            // Replaced by rename, as a save replaces it.
-            QCOMPARE(std::rename(qPrintable(path + QStringLiteral(".new")), qPrintable(path)), 0);
-        } else if (action == u"escape")
-            QTest::keyClick(&progress, Qt::Key_Escape);
-        else
-            QTest::mouseClick(progress.findChild<QPushButton*>(), Qt::LeftButton);
-    });
-    dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
-                          MessageAnswer::Yes);
-    if (action != u"cancel" && action != u"escape")
-        dialogs.expectOk(QStringLiteral("The label file %1 has been changed by another program "
-                                        "since Print All began. Printing stopped after sheet 3. "
-                                        "The PDF file %2 was not written; it is as it was.")
-                             .arg(path, m_pdf),
-                         MessageIcon::Exclamation);
-    trigger(*window, QStringLiteral("mnuFile_PrintAll"));
-    LM_VERIFY_DIALOGS(dialogs);
-    QCOMPARE(watch.highest, page);
-    QCOMPARE(m_folder->readFile("labels.pdf"), kOldPdf);
-    const lm::AppState& state = window->state();
-    QCOMPARE(state.PageNumber, 2);
-    QCOMPARE(QString::fromStdString(window->page().spineText(2)), firstLabel);
-    QVERIFY(!state.PageChanged);
-    QCOMPARE(window->title(), lm::pageTitle(state.CurrentFileName, 2, lm::TitleSpacing::TwoSpaces));
-}
-
-// A logout during Print All keeps the page the operator typed on, not the
-// page being printed.
-void TestPrintAllEnd::typedPageOutlivesTheRun() {
-    PdfScript dialogs;
-    auto window = start(dialogs);
-    QVERIFY(window);
-    window->spineControl(3)->setPlainText(QStringLiteral("TYPED"));
-    RunWatch watch(*window, 4, [&](QProgressDialog&) { QVERIFY(lm::keepTypedPage(*window).ok()); });
-    dialogs.expectMessage(lm::kPageChangedQuestion, MessageButtons::YesNoCancel,
-                          MessageIcon::Question, MessageAnswer::No);
-    dialogs.expectMessage(lm::kPrintAllQuestion, MessageButtons::YesNo, MessageIcon::Question,
-                          MessageAnswer::Yes);
-    trigger(*window, QStringLiteral("mnuFile_PrintAll"));
-    LM_VERIFY_DIALOGS(dialogs);
-    QCOMPARE(watch.highest, kPages);
-    lm::Result<std::optional<lm::TypedPage>> kept = lm::readTypedPageFile(lm::typedPageFilePath());
-    QVERIFY(kept.ok() && kept.value());
-    QCOMPARE(kept.value()->pageNumber, 1);
-    const std::vector<std::string> first = {"L1", "TYPED", "L3"};
-    QVERIFY(std::equal(first.begin(), first.end(), kept.value()->spineTexts.begin()));
-    QVERIFY(m_folder->readFile("labels.pdf") != kOldPdf);  // a complete run writes the PDF
-}
 
 QTEST_MAIN(TestPrintAllEnd)
 #include "tst_printallend.moc"

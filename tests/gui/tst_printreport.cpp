@@ -46,12 +46,6 @@ QByteArray labels(int count) {
     return bytes;
 }
 
-QString statusMessage(Forms1& window) {
-    auto* message =
-        window.findChild<lm::StatusBar*>()->findChild<QLabel*>(QStringLiteral("statusMessage"));
-    return message ? message->text() : QStringLiteral("<no message field>");
-}
-
 // An operator who picks a PDF file in the print dialog.
 class PdfChoice : public ScriptedDialogs {
   public:

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 
 #include "app/forms1.h"
@@ -9,6 +10,7 @@
 #include "core/labeltypes.h"
 #include "core/workfolder.h"
 #include "platform/labelcontrol.h"
+#include "platform/statusbar.h"
 #include "platform/twips.h"
 
 StartedWindow::StartedWindow(const lm::Settings& settings)
@@ -78,6 +80,16 @@ void trigger(lm::Forms1& window, const QString& objectName) {
     QAction* action = window.menuItem(objectName);
     QVERIFY2(action, qPrintable(objectName));
     action->trigger();
+}
+
+void trigger(lm::Forms1& window, const char* objectName) {
+    trigger(window, QString::fromLatin1(objectName));
+}
+
+QString statusMessage(lm::Forms1& window) {
+    auto* message =
+        window.findChild<lm::StatusBar*>()->findChild<QLabel*>(QStringLiteral("statusMessage"));
+    return message ? message->text() : QStringLiteral("<no message field>");
 }
 
 int pixelsX(const lm::LabelControl& label, double twips) {

@@ -60,6 +60,10 @@ struct StartedWindow {
 
 // Runs the menu item named `objectName`; fails the test when there is none.
 void trigger(lm::Forms1& window, const QString& objectName);
+void trigger(lm::Forms1& window, const char* objectName);
+
+// The text the status bar's message field shows.
+QString statusMessage(lm::Forms1& window);
 
 // Pixels for twips at the label's screen resolution, as the page places it.
 int pixelsX(const lm::LabelControl& label, double twips);
