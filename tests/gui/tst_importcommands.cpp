@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "app/forms1.h"
+#include "core/labeltypes.h"
 #include "guitestsupport.h"
 #include "import/fileextractform.h"
 #include "import/importprogress.h"
@@ -167,6 +168,55 @@ class TestImportCommands : public QObject {
         QVERIFY(!s.window->state().PageChanged);
         QVERIFY(QByteArray::fromStdString(s.window->page().spineText(2)).startsWith(spine));
         QVERIFY(QByteArray::fromStdString(s.window->page().pocketText(2)).startsWith(pocket));
+        if (result.isEmpty()) return;
+        // The status bar counts the sets the export gave.
+        const QByteArray written = s.folder.readFile(result.toUtf8().constData());
+        const int sets = int(written.count("~~")) / lm::labelTypeInfo(type)->textsPerSet();
+        QCOMPARE(statusMessage(*s.window),
+                 QStringLiteral("%1 label sets imported from %2").arg(sets).arg(input));
+    }
+    // An export that gives no label set at all: a box says so, and the
+    // previous result and the page stay as they were.
+    void nothingImportedKeepsThePreviousResult_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QByteArray>("exportBytes");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QStringList>("recordMessages");  // shown before the box
+        QTest::newRow("empty export")
+            << int(lm::kSp1) << "mnuFile_Import" << QByteArray() << "$$$aaaa.dat" << QStringList();
+        QTest::newRow("no record for the label type")
+            << int(lm::kSpa) << "mnuImport_ConnItem2" << nineLineRecords(2)
+            << "NewFileMultiple_7.dat" << QStringList(2, QStringLiteral("Invalid Call Index 7"));
+    }
+    void nothingImportedKeepsThePreviousResult() {
+        QFETCH(int, type);
+        QFETCH(QString, item);
+        QFETCH(QByteArray, exportBytes);
+        QFETCH(QString, result);
+        QFETCH(QStringList, recordMessages);
+        StartedWindow s(settingsForType(type, lm::kInteractivePrinting),
+                        labelFileBytes(labelSetTexts(type, 2)));
+        const QByteArray previous = "OLD~~";
+        s.folder.writeFile(result.toUtf8().constData(), previous);
+        s.folder.writeFile("export.txt", exportBytes);
+        const QString input = s.folder.path() + QStringLiteral("/export.txt");
+        const QString title = s.window->windowTitle();
+        const QList<QByteArray> shown = shownTexts(*s.window);
+
+        expectOpen(s.dialogs, item, input);
+        for (const QString& message : recordMessages) s.dialogs.expectOk(message);
+        s.dialogs.expectOk(QStringLiteral("%1 holds no label set for the label type %2, so nothing "
+                                          "was imported. The labels on display and the previous "
+                                          "result stay as they were.")
+                               .arg(input, QString::fromStdString(lm::labelTypeName(type))),
+                           MessageIcon::Exclamation);
+        trigger(*s.window, item);
+        LM_VERIFY_DIALOGS(s.dialogs);
+        QCOMPARE(s.folder.readFile(result.toUtf8().constData()), previous);
+        QCOMPARE(s.window->windowTitle(), title);
+        QCOMPARE(shownTexts(*s.window), shown);
+        QCOMPARE(s.window->state().CurrentFileName, s.folder.filePath("$$label.dat"));
     }
     void changedPageIsOfferedForSaving_data() {
         QTest::addColumn<QString>("item");
