@@ -23,6 +23,7 @@
 #include "print/printersettings.h"
 #include "print/printfailure.h"
 #include "print/printpage.h"
+#include "print/printreport.h"
 #include "print/startpositionquestion.h"
 #include "scripteddialogs.h"
 #include "store/savecommands.h"
@@ -179,6 +180,7 @@ class TestPrint : public QObject {
             QVERIFY2(near(pages[i], words[i], at),
                      qPrintable(QStringList(pages[i].keys()).join(u' ')));
         QCOMPARE(view(), before);
+        QCOMPARE(statusMessage(*window), lm::printedMessage(true, m_pdf, int(words.size())));
         // Print All shows the page again.
         const bool all = item.endsWith(u"All");
         QCOMPARE(window->title(),

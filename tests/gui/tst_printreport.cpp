@@ -1,5 +1,6 @@
 // Printing says where it went: the status bar names the printer and the
-// sheets sent, or the PDF file written; the PDF the program falls back on
+// sheets sent, or the PDF file written (the chosen PDF's message is the
+// print suite's); the PDF the program falls back on
 // without a printer is named once in a box; Print All counts its sheets; and
 // Select Printer's dialog selects without printing or asking to overwrite.
 #include <QAction>
@@ -46,20 +47,6 @@ QByteArray labels(int count) {
     return bytes;
 }
 
-// An operator who picks a PDF file in the print dialog.
-class PdfChoice : public ScriptedDialogs {
-  public:
-    QString pdf;
-    bool printDialog(QPrinter& printer) override {
-        const bool accepted = ScriptedDialogs::printDialog(printer);
-        if (accepted) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-        }
-        return accepted;
-    }
-};
-
 void expectPrintQuestions(ScriptedDialogs& dialogs, bool all) {
     dialogs.expectMessage(all ? lm::kPrintAllQuestion : lm::kPrintPageQuestion,
                           MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes);
@@ -72,16 +59,9 @@ struct PrintedMessageRow {
     const char* message;
 };
 
-struct PdfItemRow {
-    const char* name;
-    QString item;
-    int sheets;
-};
-
 }  // namespace
 
 LM_TEST_ROW(PrintedMessageRow)
-LM_TEST_ROW(PdfItemRow)
 
 class TestPrintReport : public QObject {
     Q_OBJECT
@@ -103,29 +83,6 @@ class TestPrintReport : public QObject {
             row.toFile ? QStringLiteral("/home/lib/labels.pdf") : QStringLiteral("office");
         QCOMPARE(lm::printedMessage(row.toFile, destination, row.sheets),
                  QString::fromUtf8(row.message));
-    }
-    void statusBarNamesThePdfWritten_data() {
-        lmtest::addRows<PdfItemRow>({
-            {"Print Current Page", QStringLiteral("mnuFile_PrintPage"), 1},
-            {"Print All", QStringLiteral("mnuFile_PrintAll"), 3},
-        });
-    }
-    void statusBarNamesThePdfWritten() {
-        QFETCH(PdfItemRow, row);
-        TempWorkFolder folder;
-        folder.writeFile("$$label.dat", labels(81));
-        PdfChoice dialogs;
-        dialogs.pdf = folder.path() + QStringLiteral("/printed.pdf");
-        auto window =
-            startWith(folder, settingsForType(lm::kSp1, lm::kInteractivePrinting), dialogs);
-        QVERIFY(window);
-        dialogs.expectPrint(true);
-        trigger(*window, QStringLiteral("mnuFile_PrintSetup"));
-        expectPrintQuestions(dialogs, row.item.endsWith(u"All"));
-        trigger(*window, row.item);
-        LM_VERIFY_DIALOGS(dialogs);
-        QVERIFY(QFile::exists(dialogs.pdf));
-        QCOMPARE(statusMessage(*window), lm::printedMessage(true, dialogs.pdf, row.sheets));
     }
     // With no printer installed the labels go into labels.pdf in the working
     // folder; the first print of the run says where that is.
@@ -181,10 +138,7 @@ class TestPrintReport : public QObject {
     void selectPrinterSelectsWithoutAskingToOverwrite() {
         TempWorkFolder folder;
         const QString pdf = folder.path() + QStringLiteral("/labels.pdf");
-        QFile existing(pdf);
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.write("%PDF-1.4\n");
-        existing.close();
+        folder.writeFile("labels.pdf", "%PDF-1.4\n");
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
