@@ -242,15 +242,6 @@ class TestFileCommands : public QObject {
             QCOMPARE(window.windowTitle(), titleOf(saved, 2, false));
         }
     }
-    void loadCancelledChangesNothing() {
-        Started s(lm::kSp1, labelSetTexts(lm::kSp1, 3));
-        QVERIFY(s.window);
-        const Shown before = shown(*s.window);
-        s.dialogs.expectOpenFile(kOpenTitle, kOpenFilter, std::nullopt);
-        trigger(*s.window, "mnuFile_Load");
-        LM_VERIFY_DIALOGS(s.dialogs);
-        QVERIFY(shown(*s.window) == before);
-    }
     void newLeavesAnEmptyPageForANewFile() {
         const QList<QByteArray> texts = labelSetTexts(lm::kSl4, 25);
         Started s(lm::kSl4, texts);
