@@ -47,10 +47,6 @@ QList<QByteArray> startTexts() {
     return texts;
 }
 
-QByteArray bytesOf(const QList<QByteArray>& texts) {
-    return labelFileBytes(texts);
-}
-
 QByteArray readWhole(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -88,7 +84,8 @@ QList<QByteArray> change(Change kind, const QString& path) {
 // sp1 page 2 on display with S42 typed over to S42x.
 struct Session : StartedWindow {
     Session()
-        : StartedWindow(settingsForType(kType, lm::kInteractivePrinting), bytesOf(startTexts())) {}
+        : StartedWindow(settingsForType(kType, lm::kInteractivePrinting),
+                        labelFileBytes(startTexts())) {}
     QString path() const { return QString::fromStdString(folder.filePath(lm::kWorkingLabelFile)); }
     QByteArray file() const { return readWhole(path()); }
     void toPage(int page, bool typed) {
@@ -189,7 +186,7 @@ class TestStalePage : public QObject {
         s.toPageTwo(true);
         const QList<QByteArray> now = change(kind, s.path());
         const QByteArray nowBytes =
-            kind == Change::Deleted ? QByteArray("<missing>") : bytesOf(now);
+            kind == Change::Deleted ? QByteArray("<missing>") : labelFileBytes(now);
         const bool gone = kind == Change::Deleted;
         const QString newFile = s.folder.path() + QStringLiteral("/page-alone.dat");
         const QString otherName = s.folder.path() + QStringLiteral("/saved-as.dat");
@@ -213,7 +210,7 @@ class TestStalePage : public QObject {
         switch (answer) {
             case Replace: {
                 QList<QByteArray> expected = now.mid(0, 40) + s.typedPage() + now.mid(80);
-                QCOMPARE(readWhole(written), bytesOf(expected));
+                QCOMPARE(readWhole(written), labelFileBytes(expected));
                 QCOMPARE(QString::fromStdString(state.CurrentFileName), written);
                 QCOMPARE(state.PageNumber, byNextPage ? 3 : 2);
                 QCOMPARE(shownTexts(*s.window),
@@ -230,7 +227,7 @@ class TestStalePage : public QObject {
                 break;
             case SaveAsNew:
                 QCOMPARE(s.file(), nowBytes);
-                QCOMPARE(readWhole(newFile), bytesOf(s.typedPage()));
+                QCOMPARE(readWhole(newFile), labelFileBytes(s.typedPage()));
                 QCOMPARE(QString::fromStdString(state.CurrentFileName), newFile);
                 QCOMPARE(state.PageNumber, 1);
                 QCOMPARE(s.window->windowTitle(), titleOf(newFile, 1, false));
@@ -273,7 +270,7 @@ class TestStalePage : public QObject {
         const int page = forwards ? from + 1 : from - 1;
         QCOMPARE(s.window->state().PageNumber, page);
         QCOMPARE(shownTexts(*s.window), pageTexts(kType, now, page));
-        QCOMPARE(s.file(), bytesOf(now));
+        QCOMPARE(s.file(), labelFileBytes(now));
         QCOMPARE(s.window->windowTitle(), titleOf(s.path(), page, true));
         // The page starts found afresh: paging back from here agrees with the file.
         if (page > 1) {
@@ -320,7 +317,7 @@ class TestStalePage : public QObject {
         trigger(*s.window,
                 clear ? QStringLiteral("mnuFile_Clear") : QStringLiteral("mnuFile_Save"));
         LM_VERIFY_DIALOGS(s.dialogs);
-        QCOMPARE(s.file(), bytesOf(startTexts()));
+        QCOMPARE(s.file(), labelFileBytes(startTexts()));
         QCOMPARE(shownTexts(*s.window), s.typedPage());
         QVERIFY(s.window->state().PageChanged);
         QCOMPARE(QString::fromStdString(s.window->state().CurrentFileName), s.path());
@@ -354,8 +351,8 @@ class TestStalePage : public QObject {
         LM_VERIFY_DIALOGS(s.dialogs);
         QList<QByteArray> expected = startTexts();
         if (inPlace) expected[41] += "x";
-        QCOMPARE(s.file(), bytesOf(expected));
-        QCOMPARE(readWhole(other), bytesOf(expected));
+        QCOMPARE(s.file(), labelFileBytes(expected));
+        QCOMPARE(readWhole(other), labelFileBytes(expected));
         QCOMPARE(s.window->state().PageChanged, !inPlace);
     }
 };
