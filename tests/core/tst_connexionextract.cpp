@@ -25,15 +25,6 @@ struct LineRow {
 };
 LM_TEST_ROW(LineRow)
 
-struct MultipleRow {
-    const char* name;
-    QByteArray input;
-    int callIndex;
-    QByteArray expected;
-    long long records;
-};
-LM_TEST_ROW(MultipleRow)
-
 struct FolderInputRow {
     const char* name;
     const char* input;
@@ -60,9 +51,6 @@ QByteArray crlfLines(const QList<QByteArray>& lines) {
     for (const QByteArray& line : lines) bytes += line + "\r\n";
     return bytes;
 }
-
-// A label text as the label file holds it: its lines ended the same way.
-QByteArray (*const text)(const QList<QByteArray>&) = crlfLines;
 
 // The output of a successful extract, with its summary.
 struct Extracted {
@@ -94,14 +82,6 @@ Extracted extractFolder(const QList<QByteArray>& files, int callIndex) {
     return extractFolder(dir.path(), callIndex, outDir.filePath(QStringLiteral("NewFile.dat")));
 }
 
-Extracted extractMultiple(const QByteArray& input, int callIndex) {
-    QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("export.txt"));
-    writeBytes(in, input);
-    const QString out = dir.filePath(QStringLiteral("NewFileMultiple.dat"));
-    return finish(lm::InfoExtractMultiple(in.toStdString(), callIndex, out.toStdString()), out);
-}
-
 }  // namespace
 
 class TestConnexionExtract : public QObject {
@@ -112,13 +92,14 @@ class TestConnexionExtract : public QObject {
         for (int i = 1; i <= 8; ++i)
             eight << cx("S" + QByteArray::number(i), "P" + QByteArray::number(i));
         const QList<QByteArray> five = eight.mid(0, 5);
-        const QByteArray fiveSpines = text({"S1", "S2", "S3", "S4", "S5"});
-        const QByteArray fivePockets = text({"P1", "P2", "P3", "P4", "P5"});
+        const QByteArray fiveSpines = crlfLines({"S1", "S2", "S3", "S4", "S5"});
+        const QByteArray fivePockets = crlfLines({"P1", "P2", "P3", "P4", "P5"});
         QList<QByteArray> sevenSecond = five;
         for (int i = 1; i <= 7; ++i) sevenSecond << cx("", "Q" + QByteArray::number(i));
         lmtest::addRows<LineRow>({
             {"at most five second-pocket lines", 3, crlfLines(sevenSecond),
-             fiveSpines + "~~" + fivePockets + "~~" + text({"Q1", "Q2", "Q3", "Q4", "Q5"}) + "~~"},
+             fiveSpines + "~~" + fivePockets + "~~" + crlfLines({"Q1", "Q2", "Q3", "Q4", "Q5"}) +
+                 "~~"},
         });
     }
     void lineRule() {
@@ -159,32 +140,6 @@ class TestConnexionExtract : public QObject {
             QVERIFY2(extracted.ok(), extracted.error());
             QCOMPARE(extracted.output, QByteArray("c\r\n~~b\r\n~~a\r\n~~LINKED\r\n~~"));
         }
-    }
-    void multipleRecords_data() {
-        lmtest::addRows<MultipleRow>({
-            {"the export of Connexion, sl4",
-             readBytes(QStringLiteral(LM_TEST_DATA_DIR "/import/connexion_multiple.txt")), 3,
-             QByteArray(
-                 "FIC\r\nADAMS\r\nc.1\r\n~~"
-                 "Adams, Douglas.\r\nThe hitchhiker's\r\nguide to the galaxy.\r\n\r\n1979.\r\n~~"
-                 "Adams, Douglas.\r\n31234000777000\r\n~~"
-                 "QA76.73\r\n.S77\r\n2013\r\n~~"
-                 "Stroustrup, Bjarne.\r\nThe C++ programming\r\nlanguage.\r\n4th "
-                 "ed.\r\n2013.\r\n~~"
-                 "Stroustrup, Bjarne.\r\n31234000567890\r\n\r\nRef. desk\r\n~~"
-                 "REF\r\nPE1625\r\n.O87\r\n1989\r\nv.1\r\n~~"
-                 "Oxford English\r\ndictionary.\r\n\r\n\r\n\r\n~~"
-                 "Oxford English\r\ndictionary. v.1\r\n31234000999888\r\n~~"),
-             3},
-        });
-    }
-    void multipleRecords() {
-        QFETCH(MultipleRow, row);
-        Extracted extracted = extractMultiple(row.input, row.callIndex);
-        QVERIFY2(extracted.ok(), extracted.error());
-        QCOMPARE(extracted.output, row.expected);
-        QCOMPARE(extracted.result->recordsWritten, row.records);
-        QCOMPARE(extracted.result->recordsRead, row.records);
     }
     void folderInputs_data() {
         lmtest::addRows<FolderInputRow>({
