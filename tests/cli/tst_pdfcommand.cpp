@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPointF>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -118,20 +117,15 @@ class TestPdfCommand : public QObject {
         QTest::addColumn<int>("sets");
         QTest::addColumn<int>("start");
         QTest::addColumn<QList<int>>("perSheet");  // sets on each sheet, in order
-        QTest::newRow("5 of sp1 from 38: 38-40, then 1-2")
-            << int(lm::kSp1) << 5 << 38 << QList<int>{3, 2};
         QTest::newRow("85 of sp1 from 10: the file flows on")
             << int(lm::kSp1) << 85 << 10 << QList<int>{31, 40, 14};
-        QTest::newRow("from 1 as before") << int(lm::kSp1) << 85 << 1 << QList<int>{40, 40, 5};
         QTest::newRow("a full page from 2") << int(lm::kSp1) << 40 << 2 << QList<int>{39, 1};
         QTest::newRow("ending on a full sheet") << int(lm::kSp1) << 41 << 40 << QList<int>{1, 40};
-        QTest::newRow("from the last of sp1") << int(lm::kSp1) << 1 << 40 << QList<int>{1};
         QTest::newRow("sp2 counts every spine label")
             << int(lm::kSp2) << 4 << 39 << QList<int>{2, 2};
         QTest::newRow("sl4: the pockets move with their spine")
             << int(lm::kSl4) << 3 << 9 << QList<int>{2, 1};
         QTest::newRow("slb2 from 8") << int(lm::kSlb2) << 2 << 8 << QList<int>{1, 1};
-        QTest::newRow("Mailer-1 from 1") << int(lm::kMailer1) << 2 << 1 << QList<int>{1, 1};
     }
     // Every set lands in the box of the position it moved to, its pocket labels
     // in their boxes beside it, and the sheets hold the sets in file order.
@@ -287,29 +281,6 @@ class TestPdfCommand : public QObject {
                      ": the program runs without Qt Gui, which drawing the labels needs\n");
         QVERIFY(!QFile::exists(path("labels.pdf")));
     }
-    void theRealProgramWithoutDisplay() {
-        const QString labelFile = path("labels.dat");
-        const QString pdf = path("labels.pdf");
-        QVERIFY(writeBytes(labelFile, numberedLabels(41)));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            env.remove(QLatin1String(name));
-        env.insert(QStringLiteral("QORTEX_DIR"), m_work->path());
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(clitest::cliProgram(), {QStringLiteral("pdf"), QStringLiteral("--type"),
-                                              QStringLiteral("9"), labelFile, pdf});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
-        QCOMPARE(process.readAllStandardOutput(), "14 sheets written to " + pdf.toUtf8() + "\n");
-        QList<PdfPage> pages;
-        QString error;
-        QVERIFY2(readPdfWords(pdf, &pages, &error), qPrintable(error));
-        QCOMPARE(pages.size(), 14);
-        QCOMPARE(folderEntries(m_work->path()), QStringList());
-    }
-
   private:
     QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
     QString settingsPath() const { return m_work->filePath(QStringLiteral("$$$set.val")); }
