@@ -86,21 +86,6 @@ class TestSettings : public QObject {
         QVERIFY(reread.ok());
         QVERIFY(*reread == *parsed);
     }
-    void variantFlagsKeepTheirKind() {
-        lm::Result<lm::Settings> parsed = lm::parseSettingsText(
-            "\"T\",11,0,,-1,#FALSE#,#FALSE#,\"T\",12,0,\"yes\",#FALSE#,#TRUE#,#FALSE#,0,1,1,920,"
-            "640,35,"
-            "30");
-        QVERIFY(parsed.ok());
-        using Kind = lm::SettingsVariant::Kind;
-        QCOMPARE(int(parsed->SpineFontBold.kind), int(Kind::Empty));
-        QCOMPARE(int(parsed->SpineFontItalic.kind), int(Kind::Number));
-        QVERIFY(parsed->SpineFontItalic.isTrue());
-        QCOMPARE(int(parsed->PocketFontBold.kind), int(Kind::Text));
-        QVERIFY(!parsed->PocketFontBold.isTrue());
-        QCOMPARE(int(parsed->PocketFontStrikethru.kind), int(Kind::Boolean));
-        QVERIFY(parsed->PocketFontStrikethru.isTrue());
-    }
     void loadOrCreate() {
         QTemporaryDir dir;
         const std::string path = dir.filePath(QStringLiteral("$$$set.val")).toStdString();
