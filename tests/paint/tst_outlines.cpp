@@ -16,6 +16,7 @@
 #include "core/settings.h"
 #include "paint/labelsheet.h"
 #include "paint/pdfsheetwriter.h"
+#include "paintfixtures.h"
 
 namespace {
 
@@ -74,10 +75,7 @@ class TestOutlines : public QObject {
         QFETCH(int, type);
         QFETCH(bool, outlines);
         const lm::LabelTypeInfo* info = lm::labelTypeInfo(type);
-        lm::Settings settings = lm::defaultSettings();
-        settings.LabelType = type;
-        settings.PageTopMargin = info->defaultTopMargin;
-        settings.PageLeftMargin = info->defaultLeftMargin;
+        const lm::Settings settings = settingsForType(type);
         const lm::LabelSheet sheet =
             lm::labelSheet(settings, type, [](bool, int) { return QStringLiteral("x"); });
 
