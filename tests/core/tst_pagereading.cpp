@@ -87,8 +87,6 @@ class TestPageReading : public QObject {
         const int sp1 = lm::kSp1;
         QTest::newRow("last text empty")
             << sp1 << std::string("A~~~~") << 1 << Texts{"A", ""} << Texts{} << 5;
-        QTest::newRow("unfinished text dropped") << int(lm::kSl4) << std::string("S~~P~~Q~~S2~~P2")
-                                                 << 1 << Texts{"S", "S2"} << Texts{"P", "Q"} << 15;
         // Nothing to read: the page keeps what it held and ends before it starts.
         QTest::newRow("empty file") << sp1 << std::string() << 1 << Texts{} << Texts{} << 0;
         QTest::newRow("start right after the end")
