@@ -115,7 +115,6 @@ class TestCheckCommand : public QObject {
         QTest::newRow("clean") << Args{"check", "clean.dat"} << 0;
         QTest::newRow("no such file") << Args{"check", "missing.dat"} << 1;
         QTest::newRow("no file named") << Args{"check"} << 2;
-        QTest::newRow("unknown option") << Args{"check", "--pages", "clean.dat"} << 2;
         QTest::newRow("type 11") << Args{"check", "--type", "11", "clean.dat"} << 2;
     }
     void exitStatuses() {
