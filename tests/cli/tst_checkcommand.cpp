@@ -42,10 +42,8 @@ class TestCheckCommand : public QObject {
     Q_OBJECT
   private slots:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_work = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid() && m_work->isValid());
-        qputenv("QORTEX_DIR", QFile::encodeName(m_work->path()));  // default settings: sp1
+        m_folders = std::make_unique<clitest::CommandFolders>();  // default settings: sp1
+        QVERIFY(m_folders->valid());
     }
     void problemsAtTheirPlaces_data() {
         QTest::addColumn<int>("type");
@@ -130,9 +128,8 @@ class TestCheckCommand : public QObject {
     }
 
   private:
-    QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QTemporaryDir> m_work;
+    QString path(const char* name) const { return m_folders->files.filePath(QLatin1String(name)); }
+    std::unique_ptr<clitest::CommandFolders> m_folders;
 };
 
 QTEST_MAIN(TestCheckCommand)

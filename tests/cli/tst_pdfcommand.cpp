@@ -60,10 +60,8 @@ class TestPdfCommand : public QObject {
     Q_OBJECT
   private slots:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_work = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid() && m_work->isValid());
-        qputenv("QORTEX_DIR", QFile::encodeName(m_work->path()));
+        m_folders = std::make_unique<clitest::CommandFolders>();
+        QVERIFY(m_folders->valid());
     }
     void oneSheetPerPage() {
         CliRun run;
@@ -76,7 +74,7 @@ class TestPdfCommand : public QObject {
         // line of about 12 points) and none is created.
         const double height = pages[0].words[0].bottom - pages[0].words[0].top;
         QVERIFY2(height > 11 * 20 && height < 11 * 20 * 1.3, qPrintable(QString::number(height)));
-        QCOMPARE(folderEntries(m_work->path()), QStringList());
+        QCOMPARE(folderEntries(m_folders->work.path()), QStringList());
 
         // Mailer-1 holds three labels on a sheet of its own size; --type also
         // stands in for a label type the settings file cannot name.
@@ -238,12 +236,12 @@ class TestPdfCommand : public QObject {
         QFETCH(int, status);
         QFETCH(std::string, message);
         const std::string labelFile = path("labels.dat").toStdString();
-        const std::string pdf = m_dir->filePath(pdfName).toStdString();
+        const std::string pdf = m_folders->files.filePath(pdfName).toStdString();
         QVERIFY(writeBytes(path("labels.dat"), labels));
         if (settings != "<none>") QVERIFY(writeBytes(settingsPath(), settings));
         // An earlier PDF of that name stays as it was.
         QVERIFY(writeBytes(path("out.pdf"), "%PDF-1.4 earlier"));
-        const QStringList before = folderEntries(m_dir->path());
+        const QStringList before = folderEntries(m_folders->files.path());
 
         CliRun run = runCli({"pdf", labelFile, pdf});
         QCOMPARE(run.status, status);
@@ -255,7 +253,7 @@ class TestPdfCommand : public QObject {
                 message.replace(at, key.size(), value);
         QVERIFY2(run.err.rfind(message, 0) == 0, run.err.c_str());
         QCOMPARE(run.out, std::string());
-        QCOMPARE(folderEntries(m_dir->path()), before);
+        QCOMPARE(folderEntries(m_folders->files.path()), before);
         QCOMPARE(readBytes(path("out.pdf")), QByteArray("%PDF-1.4 earlier"));
         QCOMPARE(readBytes(path("labels.dat")), labels);
         if (settings != "<none>") QCOMPARE(readBytes(settingsPath()), settings);
@@ -281,9 +279,10 @@ class TestPdfCommand : public QObject {
                      ": the program runs without Qt Gui, which drawing the labels needs\n");
         QVERIFY(!QFile::exists(path("labels.pdf")));
     }
+
   private:
-    QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
-    QString settingsPath() const { return m_work->filePath(QStringLiteral("$$$set.val")); }
+    QString path(const char* name) const { return m_folders->files.filePath(QLatin1String(name)); }
+    QString settingsPath() const { return m_folders->work.filePath(QStringLiteral("$$$set.val")); }
     // Writes the default settings with `change` made.
     template <typename Change>
     void writeSettings(Change change) {
@@ -312,8 +311,7 @@ class TestPdfCommand : public QObject {
         return pages;
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QTemporaryDir> m_work;  // the working folder, where the settings are
+    std::unique_ptr<clitest::CommandFolders> m_folders;
 };
 
 QTEST_APPLESS_MAIN(TestPdfCommand)

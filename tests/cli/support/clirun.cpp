@@ -39,4 +39,8 @@ QString cliProgram() {
     return QStringLiteral(LM_BIN_DIR "/labelmaker-cli");
 }
 
+CommandFolders::CommandFolders() {
+    qputenv("QORTEX_DIR", QFile::encodeName(work.path()));
+}
+
 }  // namespace clitest

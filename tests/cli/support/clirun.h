@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,15 @@ bool writeBytes(const QString& path, const QByteArray& bytes);
 
 // The names of a folder's entries, hidden ones and folders included, sorted.
 QStringList folderEntries(const QString& folder);
+
+// A folder for a test's files and a working folder of its own, where the
+// settings are: QORTEX_DIR points at it while the object lives.
+struct CommandFolders {
+    CommandFolders();
+    bool valid() const { return files.isValid() && work.isValid(); }
+    QTemporaryDir files;
+    QTemporaryDir work;
+};
 
 // Where the built labelmaker-cli is, for runs of the real program.
 QString cliProgram();
