@@ -3,7 +3,6 @@
 // print suite's); the PDF the program falls back on
 // without a printer is named once in a box; Print All counts its sheets; and
 // Select Printer's dialog selects without printing or asking to overwrite.
-#include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -21,7 +20,6 @@
 #include "core/labeltypes.h"
 #include "guitestsupport.h"
 #include "platform/qtdialogs.h"
-#include "platform/statusbar.h"
 #include "print/printall.h"
 #include "print/printerselection.h"
 #include "print/printpage.h"
@@ -29,7 +27,6 @@
 #include "scripteddialogs.h"
 #include "testkit.h"
 
-using lm::Forms1;
 using lm::MessageAnswer;
 using lm::MessageButtons;
 using lm::MessageIcon;
