@@ -536,15 +536,12 @@ def run_mutant(mutant, original_lines, suites, workspace, build_dir, build_log, 
         workspace.restore(mutant)
 
 
-def recheck(changed, files, seed, tests, timeouts, sources, slow, workspace, build_dir,
-            build_log, jobs):
+def recheck(recorded, changed, files, seed, tests, timeouts, sources, slow, workspace,
+            build_dir, build_log, jobs):
     """Runs again, against every suite, the recorded mutants that one of the
     `changed` suites killed first: a change to those suites can let live only
     these, since every other recorded mutant was killed by a suite that did
     not change. Returns how many survive now."""
-    recorded = load_killed()
-    if recorded is None:
-        sys.exit("no recorded run: %s is missing" % os.path.relpath(KILLED_FILE, ROOT))
     wanted = {i for i, by in recorded.items() if by is None or by in changed}
     print("%d recorded mutants were killed first by %s; each runs again against every suite"
           % (len(wanted), ", ".join(changed)), flush=True)
@@ -763,8 +760,12 @@ def main():
     named = set((args.without or "").split(",") + (args.recheck or "").split(",")) - {""}
     # A suite cut whole, or merged into another, is no longer built; the
     # recorded list still names the mutants it killed first.
-    recorded_killers = set((load_killed() or {}).values()) if args.recheck else set()
-    unknown = named - {t.name for t in tests} - recorded_killers
+    recorded = None
+    if args.recheck:
+        recorded = load_killed()
+        if recorded is None:
+            sys.exit("no recorded run: %s is missing" % os.path.relpath(KILLED_FILE, ROOT))
+    unknown = named - {t.name for t in tests} - set((recorded or {}).values())
     if unknown:
         sys.exit("no such suite: " + ", ".join(sorted(unknown)))
     if args.without:
@@ -825,8 +826,8 @@ def main():
             kills[key] = kills.get(key, 0) + 1
 
     if args.recheck:
-        lost = recheck(args.recheck.split(","), files, args.seed, tests, timeouts, sources,
-                       args.slow, workspace, build_dir, build_log, args.jobs)
+        lost = recheck(recorded, args.recheck.split(","), files, args.seed, tests, timeouts,
+                       sources, args.slow, workspace, build_dir, build_log, args.jobs)
         subprocess.run(["cmake", "--build", build_dir, "-j", "2"], capture_output=True)
         if lost:
             sys.exit("mutants killed in the recorded run survive: a test they need was cut")
