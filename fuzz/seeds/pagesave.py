@@ -104,6 +104,15 @@ SEEDS = {
     # sl4: every text of the set numbered, the pockets at the end of their first line.
     "sl4-series-every-text": seed(3, "open", [
         {"edit": "series", "set": 2, "c1": "v.", "l1": "1-2"}], "S~~Smith~~Brown\r\nX~~T~~U~~V~~"),
+    # sp1, 240 labels: page 6 shown and saved first, so that the starts of pages 4 to 6
+    # are remembered; then a longer text typed on page 3 moves them by what it grew.
+    "sp1-longer-text-after-a-later-page": seed(1, "open", [
+        {"page": 6},
+        {"page": 3, "typed": [(False, 10, "longer text")]}], labels("L", 240)),
+    # sp1: the file ends in bytes that never end a label; a label typed on the empty
+    # page after the end takes their place instead of joining them.
+    "sp1-typed-after-an-unfinished-tail": seed(1, "open", [
+        {"page": 3, "typed": [(False, 2, "X")]}], labels("L", 40) + "tail"),
 }
 
 out = sys.argv[1]
