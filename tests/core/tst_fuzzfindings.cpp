@@ -15,7 +15,7 @@
 struct SettingsRow {
     const char* name;
     lm::Settings settings;
-    std::string named;  // the item refused; empty: stored
+    std::string named;  // the item refused
 };
 LM_TEST_ROW(SettingsRow)
 
@@ -127,8 +127,9 @@ class TestFuzzFindings : public QObject {
     // cut the line short and left a file the next start cannot read. A flag
     // holding a number below the normal range of a double was written as
     // "2.225073858507201e-308" and read back as a text, because strtod reports
-    // such a number as a range error.
-    void settingsAreStoredExactlyOrNotAtAll_data() {
+    // such a number as a range error. The records that must be stored, those
+    // flags among them, are seeds of fuzz_settings.
+    void recordsThatCannotBeStoredAreRefused_data() {
         using S = lm::Settings;
         lmtest::addRows<SettingsRow>({
             {"quote in the spine font name", changed([](S& s) { s.SpineFontName = "Ar\"ial"; }),
@@ -146,49 +147,17 @@ class TestFuzzFindings : public QObject {
              "Item 2 (SpineFontSize)"},
             {"margin below 16 bits", changed([](S& s) { s.PocketLeftMargin = -32769; }),
              "Item 21 (PocketLeftMargin)"},
-            // Settings at the edges read back as written.
-            {"subnormal flag",
-             changed([](S& s) { s.SpineFontBold = numberVariant(2.225073858507201e-308); }), ""},
-            {"smallest subnormal flag", changed([](S& s) {
-                 s.PocketFontStrikethru = numberVariant(std::numeric_limits<double>::denorm_min());
-             }),
-             ""},
-            {"largest flag", changed([](S& s) {
-                 s.SpineFontItalic = numberVariant(std::numeric_limits<double>::max());
-             }),
-             ""},
-            {"comma, empty name, blanks in a text flag", changed([](S& s) {
-                 s.SpineFontName = "Arial, Narrow";
-                 s.PocketFontName = "";
-                 s.PocketFontBold = textVariant("  yes  ");
-             }),
-             ""},
-            {"16-bit limits", changed([](S& s) {
-                 s.SpineFontSize = -32768;
-                 s.PageTopMargin = 32767;
-             }),
-             ""},
         });
     }
-    void settingsAreStoredExactlyOrNotAtAll() {
+    void recordsThatCannotBeStoredAreRefused() {
         QFETCH(SettingsRow, row);
-        const lm::Settings& settings = row.settings;
         const std::string& named = row.named;
         QTemporaryDir dir;
         const std::string path = dir.filePath(QStringLiteral("$$$set.val")).toStdString();
         const std::string old = lm::formatSettingsLine(lm::defaultSettings());
         writeAll(path, old);
-        const std::string problem = lm::settingsStorageProblem(settings);
-        lm::Status written = lm::writeSettingsFile(path, settings);
-        if (named.empty()) {
-            QCOMPARE(problem, std::string());
-            QVERIFY2(written.ok(), written.ok() ? "" : written.error().message().c_str());
-            lm::Result<lm::Settings> read = lm::readSettingsFile(path);
-            QVERIFY2(read.ok(), read.ok() ? "" : read.error().message().c_str());
-            QVERIFY(*read == settings);
-            QCOMPARE(lm::formatSettingsLine(*read), readAll(path));
-            return;
-        }
+        const std::string problem = lm::settingsStorageProblem(row.settings);
+        lm::Status written = lm::writeSettingsFile(path, row.settings);
         QVERIFY2(problem.find(named) != std::string::npos, problem.c_str());
         QVERIFY(!written.ok());
         QCOMPARE(written.error().path, path);
