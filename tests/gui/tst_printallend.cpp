@@ -19,6 +19,7 @@
 #include "core/typedpage.h"
 #include "core/workfolder.h"
 #include "guitestsupport.h"
+#include "pagefixtures.h"
 #include "platform/labelcontrol.h"
 #include "print/printall.h"
 #include "scripteddialogs.h"
@@ -32,12 +33,6 @@ namespace {
 
 constexpr int kPages = 8;  // enough for the progress dialog
 const QByteArray kOldPdf = "%PDF-1.4 the sheets of an earlier Print All\n%%EOF\n";
-
-QByteArray labels(int from, int to) {
-    QByteArray bytes;
-    for (int i = from; i <= to; ++i) bytes += "L" + QByteArray::number(i) + "~~";
-    return bytes;
-}
 
 void write(const QString& path, const QByteArray& bytes, QIODevice::OpenMode mode) {
     QFile file(path);
@@ -126,13 +121,15 @@ class TestPrintAllEnd : public QObject {
         const QString path = m_folder->path() + QStringLiteral("/$$label.dat");
         RunWatch watch(*window, page, [&](QProgressDialog& progress) {
             if (action == u"shorter")
-                write(path, labels(2, 40 * kPages), QIODevice::WriteOnly | QIODevice::Truncate);
+                write(path, numberedLabels(2, 40 * kPages),
+                      QIODevice::WriteOnly | QIODevice::Truncate);
             else if (action == u"longer")
-                write(path, labels(1, 40), QIODevice::Append);
+                write(path, numberedLabels(1, 40), QIODevice::Append);
             else if (action == u"emptied")
                 write(path, QByteArray(), QIODevice::WriteOnly | QIODevice::Truncate);
             else if (action == u"replaced") {
-                write(path + QStringLiteral(".new"), labels(1, 40 * kPages), QIODevice::WriteOnly);
+                write(path + QStringLiteral(".new"), numberedLabels(1, 40 * kPages),
+                      QIODevice::WriteOnly);
                 // Replaced by rename, as a save replaces it.
                 QCOMPARE(std::rename(qPrintable(path + QStringLiteral(".new")), qPrintable(path)),
                          0);
@@ -188,7 +185,7 @@ class TestPrintAllEnd : public QObject {
 
   private:
     std::unique_ptr<lm::Forms1> start(PdfScript& dialogs) {
-        m_folder->writeFile(lm::kWorkingLabelFile, labels(1, 40 * kPages));
+        m_folder->writeFile(lm::kWorkingLabelFile, numberedLabels(1, 40 * kPages));
         auto window =
             startWith(*m_folder, settingsForType(lm::kSp1, lm::kInteractivePrinting), dialogs);
         if (!window) return window;

@@ -19,6 +19,7 @@
 #include "app/forms1.h"
 #include "core/labeltypes.h"
 #include "guitestsupport.h"
+#include "pagefixtures.h"
 #include "platform/qtdialogs.h"
 #include "print/printall.h"
 #include "print/printerselection.h"
@@ -36,13 +37,6 @@ namespace {
 // The box of the first print without a printer, with the PDF file written.
 const QString kFallbackPdf =
     QStringLiteral("No printer is installed, so the labels were written to the PDF file %1.");
-
-// "L1~~L2~~...": one word per label.
-QByteArray labels(int count) {
-    QByteArray bytes;
-    for (int i = 1; i <= count; ++i) bytes += "L" + QByteArray::number(i) + "~~";
-    return bytes;
-}
 
 void expectPrintQuestions(ScriptedDialogs& dialogs, bool all) {
     dialogs.expectMessage(all ? lm::kPrintAllQuestion : lm::kPrintPageQuestion,
@@ -84,7 +78,7 @@ class TestPrintReport : public QObject {
     // With no printer installed the labels go into labels.pdf in the working
     // folder; the first print of the run says where that is.
     void fallbackPdfIsNamedOnceInABox() {
-        StartedWindow s(settingsForType(lm::kSp1, lm::kInteractivePrinting), labels(3));
+        StartedWindow s(settingsForType(lm::kSp1, lm::kInteractivePrinting), numberedLabels(1, 3));
         QVERIFY(s.window);
         const QString pdf = s.folder.path() + QStringLiteral("/labels.pdf");
         expectPrintQuestions(s.dialogs, false);
@@ -103,7 +97,7 @@ class TestPrintReport : public QObject {
     void printAllCountsItsSheets() {
         const int sheets = lm::kProgressFromPages + 1;
         StartedWindow s(settingsForType(lm::kSp1, lm::kInteractivePrinting),
-                        labels(40 * (sheets - 1) + 1));
+                        numberedLabels(1, 40 * (sheets - 1) + 1));
         QVERIFY(s.window);
         // Each step of the progress, with the text it shows.
         QStringList shown;

@@ -22,6 +22,7 @@
 #include "core/typedpage.h"
 #include "core/workfolder.h"
 #include "guitestsupport.h"
+#include "pagefixtures.h"
 #include "platform/labelcontrol.h"
 #include "scripteddialogs.h"
 #include "store/savecommands.h"
@@ -33,12 +34,6 @@ using lm::MessageButtons;
 using lm::MessageIcon;
 
 namespace {
-
-QByteArray labels(int from, int to) {
-    QByteArray bytes;
-    for (int i = from; i <= to; ++i) bytes += "L" + QByteArray::number(i) + "~~";
-    return bytes;
-}
 
 void expectAnotherWindow(ScriptedDialogs& dialogs, const QString& folder, MessageAnswer answer) {
     dialogs.expectMessage(QStringLiteral("Another Label Maker window is working in folder %1. "
@@ -96,7 +91,8 @@ class TestSessionEnd : public QObject {
     }
     void secondWindowIsTold() {
         QFETCH(GoOnRow, row);
-        StartedWindow first(settingsForType(lm::kSp1, lm::kInteractivePrinting), labels(1, 3));
+        StartedWindow first(settingsForType(lm::kSp1, lm::kInteractivePrinting),
+                            numberedLabels(1, 3));
         QVERIFY(first.window);
         ScriptedDialogs dialogs;
         expectAnotherWindow(dialogs, first.folder.path(),
@@ -194,7 +190,7 @@ class TestSessionEnd : public QObject {
     void keptPageIsOffered() {
         QFETCH(RestoreRow, row);
         TempWorkFolder folder;
-        folder.writeFile(lm::kWorkingLabelFile, labels(1, 100));
+        folder.writeFile(lm::kWorkingLabelFile, numberedLabels(1, 100));
         const std::string working = folder.filePath(lm::kWorkingLabelFile);
         const lm::Settings settings = settingsForType(lm::kSp1, lm::kInteractivePrinting);
         {
@@ -229,9 +225,9 @@ class TestSessionEnd : public QObject {
         QCOMPARE(window->page().spineText(3), std::string("L42"));
         QCOMPARE(window->title(), lm::pageTitle(working, 2, lm::TitleSpacing::TwoSpaces));
         trigger(*window, QStringLiteral("mnuFile_Save"));
-        QCOMPARE(
-            folder.readFile(lm::kWorkingLabelFile),
-            labels(1, 40) + "TYPED\r\nTWO LINES~~" + labels(42, 79) + "LAST~X~~" + labels(81, 100));
+        QCOMPARE(folder.readFile(lm::kWorkingLabelFile),
+                 numberedLabels(1, 40) + "TYPED\r\nTWO LINES~~" + numberedLabels(42, 79) +
+                     "LAST~X~~" + numberedLabels(81, 100));
     }
     // The session's end asks as closing the window does (the save through the
     // Save dialog is closing's own). No lets the session end, and the signal

@@ -23,6 +23,12 @@ QByteArray labelFileBytes(const QList<QByteArray>& texts) {
     return bytes;
 }
 
+QByteArray numberedLabels(int from, int to) {
+    QByteArray bytes;
+    for (int i = from; i <= to; ++i) bytes += "L" + QByteArray::number(i) + "~~";
+    return bytes;
+}
+
 QList<QByteArray> pageTexts(int labelType, const QList<QByteArray>& texts, int pageNumber) {
     const int perPage = lm::labelTypeInfo(labelType)->textsPerPage();
     return texts.mid((pageNumber - 1) * perPage, perPage);

@@ -17,6 +17,9 @@ QList<QByteArray> labelSetTexts(int labelType, int sets);
 // A label file holding `texts`, each followed by "~~".
 QByteArray labelFileBytes(const QList<QByteArray>& texts);
 
+// "L<from>~~...L<to>~~": one word a label.
+QByteArray numberedLabels(int from, int to);
+
 // The texts of page `pageNumber` (from 1) of `texts` for `labelType`.
 QList<QByteArray> pageTexts(int labelType, const QList<QByteArray>& texts, int pageNumber);
 
