@@ -17,6 +17,7 @@
 #include "core/labeltypes.h"
 #include "core/pagegeometry.h"
 #include "guitestsupport.h"
+#include "pagefixtures.h"
 #include "platform/labelcontrol.h"
 #include "print/printall.h"
 #include "print/printcommands.h"
@@ -86,13 +87,6 @@ bool near(const QMap<QString, QPointF>& page, const QString& word, QPointF at) {
            qAbs(page[word].y() - at.y()) < kTolerance;
 }
 
-// "L1~~L2~~...": one word per label.
-QByteArray labels(int count) {
-    QByteArray bytes;
-    for (int i = 1; i <= count; ++i) bytes += "L" + QByteArray::number(i) + "~~";
-    return bytes;
-}
-
 // "save:No" answers the save question with No; "page" and "all" are the
 // questions of Print Current Page and Print All.
 void expect(PrintScript& dialogs, const QStringList& steps) {
@@ -142,8 +136,8 @@ class TestPrint : public QObject {
         const QString all = QStringLiteral("mnuFile_PrintAll");
         const QString page = QStringLiteral("mnuFile_PrintPage");
         QTest::newRow("all, three pages")
-            << int(lm::kSp1) << labels(81) << all << words("L1 L41 L81");
-        QTest::newRow("page") << int(lm::kSp1) << labels(1) << page << words("L1");
+            << int(lm::kSp1) << numberedLabels(1, 81) << all << words("L1 L41 L81");
+        QTest::newRow("page") << int(lm::kSp1) << numberedLabels(1, 1) << page << words("L1");
     }
     void printsAtFullSizeAndLeavesTheView() {
         QFETCH(int, type);
@@ -223,7 +217,7 @@ class TestPrint : public QObject {
         QFETCH(QStringList, steps);
         QFETCH(QString, printed);
         PrintScript dialogs;
-        auto window = start(lm::kSlb, labels(24), dialogs, printing);
+        auto window = start(lm::kSlb, numberedLabels(1, 24), dialogs, printing);
         QVERIFY(window);
         lm::LabelControl* pocket = window->pocketControl(2);
         if (typed) pocket->setPlainText(QStringLiteral("TYPED"));
@@ -236,12 +230,12 @@ class TestPrint : public QObject {
         if (!pages.isEmpty()) QVERIFY(pages[0].contains(printed));
         QCOMPARE(pocket->toPlainText(), shown);
         QCOMPARE(window->state().PageChanged, typed);
-        QCOMPARE(m_folder->readFile("$$label.dat"), labels(24));
+        QCOMPARE(m_folder->readFile("$$label.dat"), numberedLabels(1, 24));
     }
     void printerFailureIsReported() {
         m_pdf = m_folder->path() + QStringLiteral("/missing folder/printed.pdf");
         PrintScript dialogs;
-        auto window = start(lm::kSp1, labels(41), dialogs);
+        auto window = start(lm::kSp1, numberedLabels(1, 41), dialogs);
         QVERIFY(window);
         expect(dialogs, {QStringLiteral("all:Yes")});
         dialogs.expectMessage(
@@ -255,7 +249,8 @@ class TestPrint : public QObject {
     // Cancel changes nothing; a confirmed dialog's settings preset the next one.
     void selectPrinterStartsFromTheLastConfirmedChoice() {
         PrintScript dialogs;
-        auto window = start(lm::kSp1, labels(1), dialogs);  // the first dialog, confirmed
+        auto window =
+            start(lm::kSp1, numberedLabels(1, 1), dialogs);  // the first dialog, confirmed
         QVERIFY(window);
         lm::PrinterSelection& printers = window->findChild<lm::PrintCommands*>()->printers();
         auto select = [&](bool accept, std::function<void(QPrinter&)> choose) {
@@ -289,47 +284,44 @@ class TestPrint : public QObject {
         QCOMPARE(printers.printer().copyCount(), 3);
     }
     // "Start at label N": asked after the print question only when the option
-    // is ticked and the sheet has more than one set; the sets move on from N and
-    // what does not fit goes onto the next sheet. The answer is offered again.
+    // is ticked (every other print here has it off and expects no question) and
+    // the sheet has more than one set; the sets move on from N and what does not
+    // fit goes onto the next sheet. The answer is offered again.
     void startPositionOnAPartlyUsedSheet_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("count");  // labels in the file
-        QTest::addColumn<bool>("ask");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QStringList>("answers");  // typed into the box in turn; "<Cancel>"
         QTest::addColumn<QList<int>>("perSheet");  // labels on each sheet; none: nothing printed
         QTest::addColumn<int>("firstAt");          // where L1 is
         const QString page = QStringLiteral("mnuFile_PrintPage"),
                       all = QStringLiteral("mnuFile_PrintAll");
-        QTest::newRow("option off: no question")
-            << int(lm::kSp1) << 5 << false << page << QStringList() << QList<int>{5} << 1;
         QTest::newRow("page from 38")
-            << int(lm::kSp1) << 5 << true << page << QStringList{QStringLiteral("38")}
-            << QList<int>{3, 2} << 38;
+            << int(lm::kSp1) << 5 << page << QStringList{QStringLiteral("38")} << QList<int>{3, 2}
+            << 38;
         QTest::newRow("beyond the sheet, then 2")
-            << int(lm::kSp1) << 5 << true << page
+            << int(lm::kSp1) << 5 << page
             << QStringList{QStringLiteral("41"), QStringLiteral("x"), QStringLiteral(" 2 ")}
             << QList<int>{5} << 2;
         QTest::newRow("Cancel prints nothing")
-            << int(lm::kSp1) << 5 << true << page << QStringList{QStringLiteral("<Cancel>")}
-            << QList<int>() << 1;
+            << int(lm::kSp1) << 5 << page << QStringList{QStringLiteral("<Cancel>")} << QList<int>()
+            << 1;
         QTest::newRow("all of 85 from 10")
-            << int(lm::kSp1) << 85 << true << all << QStringList{QStringLiteral("10")}
+            << int(lm::kSp1) << 85 << all << QStringList{QStringLiteral("10")}
             << QList<int>{31, 40, 14} << 10;
         QTest::newRow("Mailer-1 is never asked")
-            << int(lm::kMailer1) << 1 << true << page << QStringList() << QList<int>{1} << 1;
+            << int(lm::kMailer1) << 1 << page << QStringList() << QList<int>{1} << 1;
     }
     void startPositionOnAPartlyUsedSheet() {
         QFETCH(int, type);
         QFETCH(int, count);
-        QFETCH(bool, ask);
         QFETCH(QString, item);
         QFETCH(QStringList, answers);
         QFETCH(QList<int>, perSheet);
         QFETCH(int, firstAt);
         PrintScript dialogs;
-        dialogs.askStartPosition = ask;
-        auto window = start(type, labels(count), dialogs);
+        dialogs.askStartPosition = true;
+        auto window = start(type, numberedLabels(1, count), dialogs);
         QVERIFY(window);
         const bool printAll = item.endsWith(u"All");
         expect(dialogs, {printAll ? QStringLiteral("all:Yes") : QStringLiteral("page:Yes")});
@@ -376,7 +368,7 @@ class TestPrint : public QObject {
             trigger(*window, "mnuFile_PrintPage");
             LM_VERIFY_DIALOGS(dialogs);
         }
-        QCOMPARE(m_folder->readFile("$$label.dat"), labels(count));
+        QCOMPARE(m_folder->readFile("$$label.dat"), numberedLabels(1, count));
     }
 
   private:
