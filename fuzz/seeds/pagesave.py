@@ -2,25 +2,15 @@
 # The page-save seeds (fuzz/corpus/fuzz_pagesave), written in the target's input
 # layout; run again whenever fuzz_pagesave.cpp changes how it takes its input apart:
 #   python3 fuzz/seeds/pagesave.py fuzz/corpus/fuzz_pagesave
-# FuzzedDataProvider takes integers from the end (one byte each here: every range is below 256)
-# and strings from the front ("\\" then another byte ends a string, "\\\\" is a
-# backslash); the label file is whatever is left at the front.
+# Every integer here takes one byte (every range is below 256); the label file is
+# whatever is left at the front (provider.py).
 import os, sys
 
-class Seed:
-    def __init__(self):
-        self.front, self.end = b"", []
-    def int(self, lo, hi, value):
-        assert lo <= value <= hi and hi - lo < 256
-        self.end.append(value - lo)
-    def bool(self, value):
-        self.end.append(1 if value else 0)
-    def string(self, text, limit):
-        raw = text.encode("latin-1")
-        assert len(raw) < limit, text
-        self.front += raw.replace(b"\\", b"\\\\") + b"\\ "
+from provider import ProviderInput
+
+class Seed(ProviderInput):
     def bytes(self, file):
-        return self.front + file.encode("latin-1") + bytes(reversed(self.end))
+        return super().bytes(file.encode("latin-1"))
 
 # Set positions: 2 .. lastSetPosition (the type's sets per page + 1).
 LAST_SET = {1: 41, 2: 21, 3: 11, 4: 7, 5: 11, 6: 9, 7: 51, 8: 57, 9: 2, 10: 37}

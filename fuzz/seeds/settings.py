@@ -3,39 +3,27 @@
 # target's record layout; run again whenever fuzz_settings.cpp changes how it takes a
 # record apart:
 #   python3 fuzz/seeds/settings.py fuzz/corpus/fuzz_settings
-# Byte 0 odd: a record. FuzzedDataProvider takes strings from the front ("\\" then
-# another byte ends a string) and integers from the end, most significant byte
-# first, each as its offset from the bottom of its range.
+# Byte 0 odd: a record, in the layout of provider.py.
 import os, sys
 
-class Record:
-    def __init__(self):
-        self.front, self.end = b"", []
-    def int(self, lo, hi, value, width):
-        offset = value - lo
-        assert 0 <= offset <= hi - lo
-        self.end += list(offset.to_bytes(width, "big"))
+from provider import ProviderInput
+
+class Record(ProviderInput):
     def short(self, value):
         self.int(-32768, 32767, value, 2)
     def colour(self, value):
         self.int(-2**31, 2**31 - 1, value, 4)
-    def bool(self, value):
-        self.end.append(1 if value else 0)
-    def string(self, text):
-        self.front += text.encode("latin-1").replace(b"\\", b"\\\\") + b"\\ "
     # A flag: ("empty",), ("bool", b), ("edge", index into the target's kEdges), ("text", t).
     def variant(self, v):
         kind = {"empty": 0, "bool": 1, "edge": 2, "text": 3}[v[0]]
-        self.int(0, 3, kind, 1)
+        self.int(0, 3, kind)
         if v[0] == "bool":
             self.bool(v[1])
         elif v[0] == "edge":
-            self.int(0, 2, 2, 1)
-            self.int(0, 11, v[1], 1)
+            self.int(0, 2, 2)
+            self.int(0, 11, v[1])
         elif v[0] == "text":
             self.string(v[1])
-    def bytes(self):
-        return b"\x01" + self.front + bytes(reversed(self.end))
 
 def record(spine_name="Arial", spine_size=12, spine_bold=("bool", False),
            spine_italic=("bool", False), pocket_name="Arial", pocket_bold=("bool", False),
@@ -57,7 +45,7 @@ def record(spine_name="Arial", spine_size=12, spine_bold=("bool", False),
     r.bool(False)  # pocket underline
     for value in shorts:  # alignment, label type, printing method, four margins
         r.short(value)
-    return r.bytes()
+    return b"\x01" + r.bytes()
 
 DENORM_MIN, LARGEST_SUBNORMAL, DOUBLE_MAX = 6, 7, 9
 SEEDS = {
