@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -95,6 +96,9 @@ class TestSaveAsName : public QObject {
             hand.setInterval(20);
             suffix = box->defaultSuffix();
             box->selectFile(dir.filePath(QStringLiteral("labels")));
+            // As typed: selectFile() leaves a focused name field alone.
+            if (auto* name = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(QStringLiteral("labels"));
             QMetaObject::invokeMethod(box, "accept");  // QFileDialog's own, with its checks
         });
         hand.start(0);
