@@ -1,9 +1,7 @@
 #include <QApplication>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,6 +11,7 @@
 
 #include <functional>
 
+#include "guitestsupport.h"
 #include "platform/qtdialogs.h"
 #include "scripteddialogs.h"
 
@@ -39,13 +38,9 @@ void whenShown(std::function<void(T*)> act) {
 
 // Chooses `file` in the file dialog and accepts it, again a moment later
 // while the dialog stays open: one still listing its folder in the
-// background may not take the choice the first time. The name goes into the
-// name field as typed: selectFile() leaves a focused field alone, and until
-// the folder is listed nothing is selected then.
+// background may not take the choice the first time.
 void chooseFile(QFileDialog* box, const QString& file) {
-    box->selectFile(file);
-    if (auto* name = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-        name->setText(QFileInfo(file).fileName());
+    nameInFileDialog(*box, file);
     static_cast<QDialog*>(box)->accept();
     if (box->isVisible()) QTimer::singleShot(20, box, [box, file] { chooseFile(box, file); });
 }

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -95,10 +94,7 @@ class TestSaveAsName : public QObject {
             if (!box) return;
             hand.setInterval(20);
             suffix = box->defaultSuffix();
-            box->selectFile(dir.filePath(QStringLiteral("labels")));
-            // As typed: selectFile() leaves a focused name field alone.
-            if (auto* name = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
-                name->setText(QStringLiteral("labels"));
+            nameInFileDialog(*box, dir.filePath(QStringLiteral("labels")));
             QMetaObject::invokeMethod(box, "accept");  // QFileDialog's own, with its checks
         });
         hand.start(0);

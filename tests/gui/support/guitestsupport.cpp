@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include "app/forms1.h"
@@ -98,4 +101,10 @@ int pixelsX(const lm::LabelControl& label, double twips) {
 
 int pixelsY(const lm::LabelControl& label, double twips) {
     return lm::twipsToPixels(twips, label.logicalDpiY());
+}
+
+void nameInFileDialog(QFileDialog& dialog, const QString& path) {
+    dialog.selectFile(path);
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setText(QFileInfo(path).fileName());
 }

@@ -10,6 +10,8 @@
 #include "core/settings.h"
 #include "scripteddialogs.h"
 
+class QFileDialog;
+
 namespace lm {
 class Dialogs;
 class Forms1;
@@ -64,6 +66,11 @@ void trigger(lm::Forms1& window, const char* objectName);
 
 // The text the status bar's message field shows.
 QString statusMessage(lm::Forms1& window);
+
+// Names `path` in an open file dialog as an operator types it: its folder,
+// and its name in the name field (selectFile() leaves a focused field alone,
+// and until the folder is listed nothing is selected then).
+void nameInFileDialog(QFileDialog& dialog, const QString& path);
 
 // Pixels for twips at the label's screen resolution, as the page places it.
 int pixelsX(const lm::LabelControl& label, double twips);
