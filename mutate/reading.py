@@ -17,15 +17,11 @@ import subprocess
 import sys
 import tempfile
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+import mutate
+
+ROOT = mutate.ROOT
 BUILD = os.path.join(ROOT, "build-mutate")
 RESULTS = os.path.join(BUILD, "mutate", "results.jsonl")
-
-
-def suites():
-    out = subprocess.run(["ctest", "--show-only=json-v1"], cwd=BUILD, check=True,
-                         capture_output=True, text=True).stdout
-    return [t["name"] for t in json.loads(out)["tests"] if not t["name"].startswith("smoke_")]
 
 
 def run(path, count, without, slow, log):
@@ -56,7 +52,7 @@ def main():
     args = parser.parse_args()
     if not os.path.exists(os.path.join(BUILD, "mutate", "baseline.json")):
         sys.exit("no self-check yet: run make mutate once first")
-    every = suites()
+    every = [t.name for t in mutate.list_tests(BUILD)]
     unknown = set(args.suite) - set(every)
     if unknown:
         sys.exit("no such suite: " + ", ".join(sorted(unknown)))
